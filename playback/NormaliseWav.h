@@ -1,0 +1,24 @@
+#pragma once
+// Conversion of a device ADPCM recording into the player's PCM form, written
+// to the temporary file temp.$$$ in the current directory.
+//
+// The device's file: a 512-byte head with the data length L (unsigned 32-bit
+// little-endian) at byte 508, then L bytes of IMA ADPCM in 1024-byte blocks.
+
+#include <string_view>
+
+// The converted file's name, in the process's current directory.
+inline constexpr char kNormalisedWavName[] = "temp.$$$";
+
+// Converts the device recording at path (wide; converted to CP936, at most
+// 259 bytes, before it is opened) into temp.$$$: PcmWavHeader, then the
+// samples of each converted block, then the true sizes. A block is converted
+// only when at least one byte of data follows it within L, so the last block
+// of the data never is (L = 3072 converts 2 blocks, L = 3073 converts 3), and
+// only when all its 1024 bytes were read: a source shorter than 512 bytes, or
+// one holding less data than L claims, converts the whole blocks present,
+// possibly none (a header-only temp.$$$).
+// Returns false only when the source cannot be opened (including a path that
+// CP936 cannot represent or that is too long); then nothing is created. When
+// temp.$$$ cannot be created the result is still true and no file exists.
+bool NormaliseWav(std::u16string_view path);
