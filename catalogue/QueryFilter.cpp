@@ -1,0 +1,108 @@
+#include "catalogue/QueryFilter.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/CalendarTime.h"
+#include "platform/MessageBox.h"
+#include "platform/TextCodec.h"
+
+bool SplitDate(std::u16string_view text, std::u16string& year, std::u16string& month, std::u16string& day) {
+    if (text.empty()) return false;
+    size_t first = text.find(u'-');
+    if (first == std::u16string_view::npos) return false;
+    size_t second = text.find(u'-', first + 1);
+    if (second == std::u16string_view::npos) return false;
+    year = text.substr(0, first);
+    month = text.substr(first + 1, second - first - 1);
+    day = text.substr(second + 1);
+    return true;
+}
+
+int WildcardMatch(const char* pattern, const char* text) {
+    const char* p = pattern;
+    const char* t = text;
+    while (*t && *p != '*') {
+        if (*p != *t && *p != '?') return 0;
+        ++p;
+        ++t;
+    }
+    // From here on the pattern has met a '*' (or the text is used up), so the
+    // resume point is always set before it is needed.
+    const char* resume = p;
+    const char* retry = t;
+    while (*t) {
+        if (*p == '*') {
+            if (!*++p) return 1;
+            resume = p;
+            retry = t + 1;
+        } else if (*p == *t || *p == '?') {
+            ++p;
+            ++t;
+        } else {
+            p = resume;
+            t = retry++;
+        }
+    }
+    while (*p == '*') ++p;
+    return *p ? 0 : 1;
+}
+
+bool MatchesKeyword(const char* keyword, const char* phone) {
+    if (!*keyword) return true;
+    char pattern[260];
+    std::snprintf(pattern, sizeof pattern, "*%s*", keyword);
+    return WildcardMatch(pattern, phone) == 1;
+}
+
+namespace {
+
+std::string Narrow(std::u16string_view wide) {
+    std::string out;
+    platform::WideToNarrow(wide, out);
+    return out;
+}
+
+}  // namespace
+
+bool MatchesCallType(const char* typeText, char callType) {
+    static const struct {
+        std::string text;
+        CallType letter;
+    } kTypes[] = {
+        {Narrow(u"全部主叫"), CallType::Outgoing},
+        {Narrow(u"全部被叫"), CallType::Incoming},
+        {Narrow(u"全部留言"), CallType::Message},
+        {Narrow(u"全部现场"), CallType::OnSite},
+    };
+    for (const auto& t : kTypes)
+        if (t.text == typeText) return callType == static_cast<char>(t.letter);
+    return false;
+}
+
+bool InDateRange(const QueryFilter& filter, int16_t year, int16_t month, int16_t day, DateMessageLatch& latch) {
+    int64_t start = platform::MakeLocalTime64(filter.startYear, filter.startMonth, filter.startDay, 0, 0, 0);
+    if (start == -1) {
+        if (!latch.startShown) platform::ShowMessageBox(kBadStartDateMessage);
+        latch.startShown = true;
+        return false;
+    }
+    int64_t end = platform::MakeLocalTime64(filter.endYear, filter.endMonth, filter.endDay, 0, 0, 0);
+    if (end == -1) {
+        if (!latch.endShown) platform::ShowMessageBox(kBadEndDateMessage);
+        latch.endShown = true;
+        return false;
+    }
+    int64_t recorded = platform::MakeLocalTime64(year, month, day, 0, 0, 0);
+    return start <= recorded && recorded <= end;
+}
+
+bool MatchesQuery(std::u16string_view folder, const QueryFilter& filter, char (&nameBuffer)[kNameBufferSize],
+                  DateMessageLatch& latch) {
+    RecordingInfo info{};
+    ReadRecordingHeader(folder, nameBuffer, info);
+    if (!InDateRange(filter, info.year, info.month, info.day, latch)) return false;
+    static const std::string allTypes = Narrow(kAllTypesText);
+    if (allTypes != filter.typeText && !MatchesCallType(filter.typeText, info.callType)) return false;
+    return MatchesKeyword(filter.keyword, info.phone);
+}

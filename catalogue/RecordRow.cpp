@@ -1,0 +1,57 @@
+#include "catalogue/RecordRow.h"
+
+#include <optional>
+#include <string>
+
+#include "catalogue/RecordingHeader.h"
+#include "platform/Files.h"
+
+namespace {
+
+std::u16string Decimal(int64_t value) {
+    std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+// Characters first..last of s, as far as s reaches.
+std::u16string_view Slice(std::u16string_view s, size_t first, size_t last) {
+    if (first >= s.size()) return {};
+    return s.substr(first, last - first + 1);
+}
+
+std::u16string TypeLabel(char16_t letter) {
+    switch (letter) {
+        case u'B': return u"被叫";
+        case u'Z': return u"主叫";
+        case u'X': return u"现场";
+        default: return u"留言";
+    }
+}
+
+}  // namespace
+
+uint32_t RecordingSeconds(uint32_t size) { return size < 512 ? 0 : (size - 512) / 4096; }
+
+void FormatRow(std::u16string_view folder, std::u16string_view name, std::u16string_view summary, RowTexts& row) {
+    if (!summary.empty()) {
+        row[3] = TypeLabel(summary[0]);
+        std::u16string start;
+        start.append(Slice(summary, 1, 4)).append(u"-").append(Slice(summary, 5, 6)).append(u"-");
+        start.append(Slice(summary, 7, 8)).append(u" ").append(Slice(summary, 10, 11)).append(u":");
+        start.append(Slice(summary, 12, 13)).append(u":").append(Slice(summary, 14, 15));
+        row[4] = std::move(start);
+        if (summary[0] != static_cast<char16_t>(CallType::OnSite)) {
+            std::u16string_view phone = Slice(summary, 17, summary.size());
+            row[2] = std::u16string(phone.substr(0, phone.find(u'-')));
+        }
+    }
+
+    std::optional<std::u16string> path = platform::JoinPath(folder, name);
+    std::optional<std::string> sysPath = path ? platform::SystemPath(*path) : std::nullopt;
+    platform::File file = sysPath ? platform::File::OpenForReading(*sysPath) : platform::File();
+    if (!file) return;
+    uint32_t size = static_cast<uint32_t>(file.Size());
+    file.Close();
+    row[5] = Decimal(RecordingSeconds(size)) + u"秒";
+    row[6] = Decimal(size) + u"字节";
+}

@@ -1,0 +1,66 @@
+#include "catalogue/RecordingHeader.h"
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "platform/Files.h"
+#include "platform/TextCodec.h"
+
+bool IsRecordingName(std::u16string_view name) {
+    if (name.size() != 12) return false;
+    for (size_t i = 3; i <= 7; ++i)
+        if (name[i] < u'0' || name[i] > u'9') return false;
+    return true;
+}
+
+namespace {
+
+// Opens folder/name without sharing and reads the 32 header bytes. A file too
+// short to hold the whole block counts as unreadable.
+bool ReadHeaderBytes(std::u16string_view folder, std::string_view name, RecordingHeader& header) {
+    std::string narrowFolder;
+    if (!platform::WideToNarrow(folder, narrowFolder) || narrowFolder.size() > platform::kMaxPathChars) return false;
+    std::optional<std::string> path = platform::JoinNarrowPath(narrowFolder, name);
+    if (!path) return false;
+    std::optional<std::string> sysPath = platform::SystemPathFromNarrow(*path);
+    if (!sysPath) return false;
+    platform::File file = platform::File::OpenForReading(*sysPath);
+    if (!file || !file.Seek(kRecordingHeaderOffset)) return false;
+    return file.Read(&header, sizeof header) == sizeof header;
+}
+
+// Writes the summary "%C%04d%02d%02d-%02d%02d00-%s" into dest, and gives the
+// phone number (at most 17 characters) in phone.
+void WriteSummary(const RecordingHeader& h, char* dest, size_t room, char (&phone)[20]) {
+    char work[20] = {};
+    std::memcpy(work, &h, 18);  // type letter and the 17-byte number field
+    std::memcpy(phone, work + 1, sizeof phone - 1);
+    phone[sizeof phone - 1] = 0;
+    std::snprintf(dest, room, "%c%04d%02d%02d-%02d%02d00-%s", h.callType, 2000 + h.year, h.month, h.day, h.hour,
+                  h.minute, work + 1);
+}
+
+}  // namespace
+
+void ReadRecordingHeader(std::u16string_view folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info) {
+    size_t nameLength = strnlen(nameBuffer, kNameBufferSize);
+    if (nameLength + 1 >= kNameBufferSize) return;
+    RecordingHeader header;
+    if (!ReadHeaderBytes(folder, std::string_view(nameBuffer, nameLength), header)) return;
+    WriteSummary(header, nameBuffer + nameLength + 1, kNameBufferSize - nameLength - 1, info.phone);
+    info.year = static_cast<int16_t>(2000 + header.year);
+    info.month = header.month;
+    info.day = header.day;
+    info.callType = header.callType;
+}
+
+void FillSummary(std::u16string_view folder, CatalogueEntry& entry) {
+    size_t nameLength = entry.Name().size();
+    if (nameLength + 1 >= kCatalogueEntrySize || entry.bytes[nameLength + 1] != 0) return;
+    RecordingHeader header;
+    if (!ReadHeaderBytes(folder, entry.Name(), header)) return;
+    char phone[20];
+    WriteSummary(header, entry.bytes + nameLength + 1, kCatalogueEntrySize - nameLength - 1, phone);
+}

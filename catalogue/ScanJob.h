@@ -1,0 +1,52 @@
+#pragma once
+// One folder scan: what the scan dialog hands to its worker thread, and the
+// two worker procedures that turn the folder into the scan-result file.
+//
+// The job is shared between the dialog and the worker (std::shared_ptr), so
+// it stays alive until both are done with it, whatever the dialog does after
+// Cancel.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "catalogue/QueryFilter.h"
+
+// The scan-result file, in the process's current directory.
+inline constexpr char kScanResultFile[] = "WAVFIND.$$$";
+// The scan's search pattern inside the folder.
+inline constexpr std::u16string_view kRecordingPattern = u"VOC*.wav";
+// Entries gathered before each write to the result file.
+inline constexpr size_t kScanBufferEntries = 4000;
+
+struct ScanJob {
+    QueryFilter m_filter{};    // applied by ScanWithFilter only
+    int m_bUseFilter = 0;      // 1 runs ScanWithFilter, 0 runs ScanAll
+    std::u16string m_szFolder;  // the folder to scan
+    std::atomic<int> m_bStop{0};  // set by Cancel, polled before each further file
+
+    // Size of the finished result file; set by the worker before it reports
+    // success, 0 otherwise.
+    std::atomic<uint32_t> resultSize{0};
+
+    // The done notice: called on the worker thread with 1 (result file
+    // written) or 0 (nothing found, or the scan did not run). A cancelled scan
+    // that had found entries reports nothing. May be empty.
+    std::function<void(int found)> postScanDone;
+
+    // The filtered scan's message state (worker thread only).
+    DateMessageLatch dateMessages;
+};
+
+// The worker procedures. Each writes kScanResultFile in pieces of
+// kScanBufferEntries entries and returns 1 after a completed enumeration, 0
+// after an early failure.
+int ScanAll(ScanJob& job);
+int ScanWithFilter(ScanJob& job);
+
+// Starts the worker the job asks for on a new thread.
+std::thread StartScanWorker(std::shared_ptr<ScanJob> job);

@@ -1,0 +1,208 @@
+#include "platform/Files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/TextCodec.h"
+
+namespace platform {
+
+std::optional<std::u16string> JoinPath(std::u16string_view folder, std::u16string_view name) {
+    std::u16string path(folder);
+    if (path.empty() || path.back() != u'/') path += u'/';
+    path += name;
+    if (path.size() > kMaxPathChars) return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> JoinNarrowPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (path.empty() || path.back() != '/') path += '/';
+    path += name;
+    if (path.size() > kMaxPathChars) return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> SystemPath(std::u16string_view wide) {
+    for (char16_t c : wide)
+        if (c == 0) return std::nullopt;
+    return WideToUtf8(wide);
+}
+
+std::optional<std::string> SystemPathFromNarrow(std::string_view narrow) {
+    std::string out;
+    if (narrow.find('\0') != std::string_view::npos || !NarrowToUtf8(narrow, out)) return std::nullopt;
+    return out;
+}
+
+namespace {
+
+bool LockWhole(int fd, short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;  // to the end, however far the file grows
+    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+}  // namespace
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+File File::OpenForReading(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return File();
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !LockWhole(fd, F_RDLCK)) {
+        ::close(fd);
+        return File();
+    }
+    return File(fd);
+}
+
+File File::CreateForWriting(const std::string& path) {
+    // Not O_TRUNC: a file that someone else holds must stay as it is, so it is
+    // emptied only once the lock is ours.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return File();
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !LockWhole(fd, F_WRLCK) || ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return File();
+    }
+    return File(fd);
+}
+
+int64_t File::Size() const {
+    struct stat st {};
+    if (fd_ < 0 || fstat(fd_, &st) != 0) return -1;
+    return st.st_size;
+}
+
+bool File::Seek(int64_t offset) {
+    return fd_ >= 0 && offset >= 0 && lseek(fd_, offset, SEEK_SET) == offset;
+}
+
+size_t File::Read(void* data, size_t size) {
+    size_t done = 0;
+    while (fd_ >= 0 && done < size) {
+        ssize_t n = ::read(fd_, static_cast<char*>(data) + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
+size_t File::Write(const void* data, size_t size) {
+    size_t done = 0;
+    while (fd_ >= 0 && done < size) {
+        ssize_t n = ::write(fd_, static_cast<const char*>(data) + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
+void File::Close() {
+    if (fd_ >= 0) ::close(fd_);  // closing the description releases its lock
+    fd_ = -1;
+}
+
+bool DeleteFileAt(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+namespace {
+
+char16_t FoldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
+// Case-insensitive order first, bytes (code units) to break ties.
+bool NameLess(const std::u16string& a, const std::u16string& b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        char16_t x = FoldAscii(a[i]), y = FoldAscii(b[i]);
+        if (x != y) return x < y;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+}  // namespace
+
+bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern) {
+    // Greedy '*' with one back-track point: linear for the patterns used here.
+    size_t n = 0, p = 0, star = std::u16string_view::npos, retry = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            star = ++p;
+            retry = n;
+        } else if (p < pattern.size() && (pattern[p] == u'?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
+            ++p;
+            ++n;
+        } else if (star != std::u16string_view::npos) {
+            p = star;
+            n = ++retry;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
+bool FileFinder::FindFirst(std::u16string_view pattern) {
+    Close();
+    size_t slash = pattern.rfind(u'/');
+    std::u16string_view folder = slash == std::u16string_view::npos ? u"." : pattern.substr(0, slash == 0 ? 1 : slash);
+    std::u16string_view namePattern = slash == std::u16string_view::npos ? pattern : pattern.substr(slash + 1);
+    std::optional<std::string> sysFolder = SystemPath(folder);
+    if (!sysFolder) return false;
+
+    DIR* dir = opendir(sysFolder->c_str());
+    if (!dir) return false;
+    int dirFd = dirfd(dir);
+    while (dirent* e = readdir(dir)) {
+        if (e->d_type != DT_REG) {
+            if (e->d_type != DT_UNKNOWN && e->d_type != DT_LNK) continue;
+            struct stat st {};
+            if (fstatat(dirFd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+        }
+        std::u16string name = Utf8ToWide(e->d_name);
+        if (NameMatchesPattern(name, namePattern)) names_.push_back(std::move(name));
+    }
+    closedir(dir);
+    if (names_.empty()) return false;
+    std::sort(names_.begin(), names_.end(), NameLess);
+    return true;
+}
+
+bool FileFinder::FindNext() {
+    if (current_ + 1 >= names_.size()) return false;
+    ++current_;
+    return true;
+}
+
+void FileFinder::Close() {
+    names_.clear();
+    current_ = 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,94 @@
+#pragma once
+// File access as the program expects it: files are opened without sharing,
+// paths are joined with '/', and a folder is searched with a wildcard in name
+// order. Every path given to these functions is already in the file system's
+// form (UTF-8); SystemPath() makes one from the program's wide or narrow path.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// Paths in the program are buffers of 260 units: folder and name together
+// may hold at most this many characters.
+inline constexpr size_t kMaxPathChars = 259;
+
+// Joins folder and name with one '/', none added when the folder already ends
+// with one (the root "/"). Returns nothing when the result would exceed
+// kMaxPathChars units, so that such a path is a file that cannot be opened.
+std::optional<std::u16string> JoinPath(std::u16string_view folder, std::u16string_view name);
+std::optional<std::string> JoinNarrowPath(std::string_view folder, std::string_view name);
+
+// The file system's form of a program path; nothing when a character cannot
+// be represented (a CP936 byte sequence that is not valid, say).
+std::optional<std::string> SystemPath(std::u16string_view wide);
+std::optional<std::string> SystemPathFromNarrow(std::string_view narrow);
+
+// An open file, held without sharing: a reader excludes writers, a writer
+// excludes everyone (open file description locks, so this holds between two
+// opens in one process as well as between processes).
+class File {
+public:
+    File() = default;
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // An existing file, for reading only. Fails when it is missing, is not a
+    // regular file, or another opener holds it for writing.
+    static File OpenForReading(const std::string& path);
+    // Creates the file or replaces an existing one, for writing. Fails without
+    // touching the file when another opener holds it.
+    static File CreateForWriting(const std::string& path);
+
+    bool IsOpen() const { return fd_ >= 0; }
+    explicit operator bool() const { return IsOpen(); }
+
+    // Size in bytes, or -1 on failure.
+    int64_t Size() const;
+    // Moves to an absolute offset.
+    bool Seek(int64_t offset);
+    // Reads up to size bytes; returns how many were read (short at the end).
+    size_t Read(void* data, size_t size);
+    // Writes all bytes unless an error occurs; returns how many were written.
+    size_t Write(const void* data, size_t size);
+    void Close();
+
+private:
+    explicit File(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+// Removes a file; false when it did not exist or could not be removed.
+bool DeleteFileAt(const std::string& path);
+
+// Case-insensitive (ASCII letters only) wildcard match of a file name against
+// a pattern of '*' and '?', as the device's FAT volumes compare names.
+bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern);
+
+// Find first/next over one folder: the regular files whose names match the
+// pattern's name part, in ascending order of their names compared
+// case-insensitively (ties by bytes), the way a Windows volume lists them.
+class FileFinder {
+public:
+    // pattern is a folder, '/', and a name pattern ("/data/VOC*.wav").
+    // Returns false when the folder cannot be read or nothing matches.
+    bool FindFirst(std::u16string_view pattern);
+    // Moves to the next match; false when there is none.
+    bool FindNext();
+    // The current match's name.
+    const std::u16string& Name() const { return names_[current_]; }
+    void Close();
+
+private:
+    std::vector<std::u16string> names_;
+    size_t current_ = 0;
+};
+
+}  // namespace platform
