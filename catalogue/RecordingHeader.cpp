@@ -27,7 +27,7 @@ bool ReadHeaderBytes(std::u16string_view folder, std::string_view name, Recordin
     std::optional<std::string> sysPath = platform::SystemPathFromNarrow(*path);
     if (!sysPath) return false;
     platform::File file = platform::File::OpenForReading(*sysPath);
-    if (!file || !file.Seek(kRecordingHeaderOffset)) return false;
+    if (!file || !file.Seek(RecordingHeader::kOffset)) return false;
     return file.Read(&header, sizeof header) == sizeof header;
 }
 

@@ -8,12 +8,9 @@
 
 #include "catalogue/CatalogueEntry.h"
 
-// Where the block lies in the file, and its size.
-inline constexpr int64_t kRecordingHeaderOffset = 256;
-inline constexpr size_t kRecordingHeaderSize = 32;
-
 // The block's layout; every field is a byte or a run of bytes.
 struct RecordingHeader {
+    static constexpr int64_t kOffset = 256;  // where the block lies in the file
     char callType;      // a CallType letter
     char phone[17];     // zero-terminated inside the field, unless all 17 are digits
     int8_t year;        // calendar year - 2000
@@ -23,7 +20,7 @@ struct RecordingHeader {
     int8_t minute;
     uint8_t unused[9];  // seconds and more; nothing reads them
 };
-static_assert(sizeof(RecordingHeader) == kRecordingHeaderSize);
+static_assert(sizeof(RecordingHeader) == 32);
 
 // Call-type letters.
 enum class CallType : char {
