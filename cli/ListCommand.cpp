@@ -7,40 +7,13 @@
 #include <vector>
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/MemoryCatalogueView.h"
 #include "catalogue/ScanRunner.h"
 #include "cli/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 
 namespace {
-
-// The window's controls, kept in memory.
-class MemoryView : public CatalogueView {
-public:
-    MemoryView() {
-        texts_[kIdCallType] = kAllTypesText;
-        texts_[kIdCondition] = u"电话号码";
-        texts_[kIdPageLabel] = kEmptyPageLabel;
-    }
-    std::u16string ControlText(CatalogueControl id) const override {
-        auto it = texts_.find(id);
-        return it == texts_.end() ? std::u16string() : it->second;
-    }
-    void SetControlText(CatalogueControl id, std::u16string_view text) override { texts_[id] = text; }
-    void SetFocusTo(CatalogueControl) override {}
-    void SetListRedraw(bool) override {}
-    void DeleteAllRows() override { rows_.clear(); }
-    void InsertRow(int row, const RowTexts& columns) override {
-        rows_.insert(rows_.begin() + row, columns);
-    }
-    void SelectRow(int) override {}
-
-    const std::vector<RowTexts>& Rows() const { return rows_; }
-
-private:
-    std::map<CatalogueControl, std::u16string> texts_;
-    std::vector<RowTexts> rows_;
-};
 
 void PrintRows(const std::vector<RowTexts>& rows) {
     for (const RowTexts& row : rows) {
@@ -95,7 +68,7 @@ int RunListCommand(const CommandArgs& args) {
         std::fprintf(stderr, "%s\n", platform::WideToUtf8(text).c_str());
     });
 
-    MemoryView view;
+    MemoryCatalogueView view;
     WaitingScanRunner scanner;
     Catalogue catalogue(view, scanner);
     std::u16string wideFolder = platform::Utf8ToWide(folder);
