@@ -1,0 +1,176 @@
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/TempFolder.h"
+
+using namespace platform;
+
+namespace {
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(Paths, JoinAddsOneSlashUnlessTheFolderEndsWithOne) {
+    struct Case {
+        std::u16string folder, name, joined;
+    } cases[] = {
+        {u"/data", u"VOC00001.wav", u"/data/VOC00001.wav"},
+        {u"/", u"VOC00001.wav", u"/VOC00001.wav"},
+        {u"/data/", u"x", u"/data/x"},
+        {u"", u"x", u"/x"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(JoinPath(c.folder, c.name), c.joined);
+        EXPECT_EQ(JoinNarrowPath(std::string(c.folder.begin(), c.folder.end()), std::string(c.name.begin(), c.name.end())),
+                  std::string(c.joined.begin(), c.joined.end()));
+    }
+}
+
+TEST(Paths, AJoinedPathLongerThan259UnitsIsRefused) {
+    std::u16string folder(259 - 13, u'a');  // 246 + '/' + 12 = 259
+    EXPECT_TRUE(JoinPath(folder, u"VOC00001.wav").has_value());
+    folder += u'a';
+    EXPECT_FALSE(JoinPath(folder, u"VOC00001.wav").has_value());
+    EXPECT_FALSE(JoinNarrowPath(std::string(247, 'a'), "VOC00001.wav").has_value());
+}
+
+TEST(Paths, NarrowPathsAreCp936) {
+    EXPECT_EQ(SystemPathFromNarrow("/\xC2\xBC\xD2\xF4"), "/录音");
+    EXPECT_FALSE(SystemPathFromNarrow("/\xFF").has_value());
+    EXPECT_EQ(SystemPath(u"/录音"), "/录音");
+}
+
+TEST(File, ReadsWritesSeeksAndSizes) {
+    TempFolder dir;
+    std::string path = dir.File("f.bin");
+    {
+        File out = File::CreateForWriting(path);
+        ASSERT_TRUE(out);
+        EXPECT_EQ(out.Write("hello world", 11), 11u);
+        EXPECT_TRUE(out.Seek(6));
+        EXPECT_EQ(out.Write("W", 1), 1u);
+        EXPECT_EQ(out.Size(), 11);
+    }
+    File in = File::OpenForReading(path);
+    ASSERT_TRUE(in);
+    char buffer[32] = {};
+    EXPECT_TRUE(in.Seek(6));
+    EXPECT_EQ(in.Read(buffer, sizeof buffer), 5u);  // short read at the end
+    EXPECT_STREQ(buffer, "World");
+    EXPECT_FALSE(in.Seek(-1));
+}
+
+TEST(File, OpeningForReadingNeedsAnExistingRegularFile) {
+    TempFolder dir;
+    EXPECT_FALSE(File::OpenForReading(dir.File("missing")));
+    EXPECT_FALSE(File::OpenForReading(dir.Str()));
+    std::filesystem::create_directory(dir.File("VOC00001.wav"));
+    EXPECT_FALSE(File::CreateForWriting(dir.File("VOC00001.wav")));
+}
+
+TEST(File, CreatingReplacesAnExistingFile) {
+    TempFolder dir;
+    std::string path = dir.File("f");
+    WriteText(path, "old content");
+    File out = File::CreateForWriting(path);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out.Size(), 0);
+}
+
+// Files are opened without sharing: the locks hold between two opens of the
+// same process, as between two programs.
+TEST(File, AWriterExcludesEveryoneAndAReaderExcludesWriters) {
+    TempFolder dir;
+    std::string path = dir.File("held");
+    WriteText(path, "recorded data");
+    {
+        File reader = File::OpenForReading(path);
+        ASSERT_TRUE(reader);
+        EXPECT_TRUE(File::OpenForReading(path)) << "two readers may share";
+        EXPECT_FALSE(File::CreateForWriting(path));
+        EXPECT_EQ(ReadText(path), "recorded data") << "a refused create must not empty the file";
+    }
+    File writer = File::CreateForWriting(path);
+    ASSERT_TRUE(writer);
+    EXPECT_FALSE(File::OpenForReading(path));
+    EXPECT_FALSE(File::CreateForWriting(path));
+    writer.Close();
+    EXPECT_TRUE(File::OpenForReading(path)) << "closing releases the lock";
+}
+
+TEST(File, MovedFilesKeepTheirLock) {
+    TempFolder dir;
+    std::string path = dir.File("held");
+    File a = File::CreateForWriting(path);
+    File b = std::move(a);
+    EXPECT_FALSE(a.IsOpen());
+    EXPECT_FALSE(File::OpenForReading(path));
+    b = File();
+    EXPECT_TRUE(File::OpenForReading(path));
+}
+
+TEST(File, DeleteRemovesOnlyWhatExists) {
+    TempFolder dir;
+    std::string path = dir.File("f");
+    WriteText(path, "x");
+    EXPECT_TRUE(DeleteFileAt(path));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(DeleteFileAt(path));
+}
+
+TEST(FileFinder, PatternTable) {
+    struct Case {
+        std::u16string name, pattern;
+        bool match;
+    } cases[] = {
+        {u"VOC00001.wav", u"VOC*.wav", true},   {u"voc00001.WAV", u"VOC*.wav", true},
+        {u"VOC.wav", u"VOC*.wav", true},        {u"VOC00001.wav.bak", u"VOC*.wav", false},
+        {u"XVOC00001.wav", u"VOC*.wav", false}, {u"VOC1.wav", u"VOC?.wav", true},
+        {u"VOC12.wav", u"VOC?.wav", false},     {u"a.wav.wav", u"*.wav", true},
+        {u"录音.wav", u"*.WAV", true},          {u"", u"*", true},
+        {u"x", u"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name.begin(), c.name.end()));
+        EXPECT_EQ(NameMatchesPattern(c.name, c.pattern), c.match);
+    }
+}
+
+TEST(FileFinder, ListsMatchingRegularFilesInCaseInsensitiveNameOrder) {
+    TempFolder dir;
+    for (const char* name : {"VOC00003.wav", "voc00002.wav", "VOC00001.WAV", "VOC00010.wav", "other.wav", "VOC9.txt"})
+        WriteText(dir.File(name), "x");
+    std::filesystem::create_directory(dir.File("VOC00004.wav"));
+    symlink((dir.Path() / "VOC00003.wav").c_str(), dir.File("VOC00005.wav").c_str());
+    symlink((dir.Path() / "VOC00004.wav").c_str(), dir.File("VOC00006.wav").c_str());
+
+    FileFinder finder;
+    ASSERT_TRUE(finder.FindFirst(dir.Wide() + u"/VOC*.wav"));
+    std::vector<std::u16string> names{finder.Name()};
+    while (finder.FindNext()) names.push_back(finder.Name());
+    std::vector<std::u16string> expected = {u"VOC00001.WAV", u"voc00002.wav", u"VOC00003.wav", u"VOC00005.wav",
+                                            u"VOC00010.wav"};
+    EXPECT_EQ(names, expected);
+}
+
+TEST(FileFinder, NothingToFind) {
+    TempFolder dir;
+    FileFinder finder;
+    EXPECT_FALSE(finder.FindFirst(dir.Wide() + u"/VOC*.wav"));
+    EXPECT_FALSE(finder.FindFirst(dir.Wide() + u"/missing/VOC*.wav"));
+    WriteText(dir.File("VOC00001.wav"), "x");
+    ASSERT_TRUE(finder.FindFirst(dir.Wide() + u"/VOC*.wav"));
+    EXPECT_FALSE(finder.FindNext());
+}
