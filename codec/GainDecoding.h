@@ -1,0 +1,12 @@
+#pragma once
+// Decoding of the two gains of a subframe with the code gain's MA prediction.
+
+#include <cstdint>
+
+namespace g729 {
+
+// From the 7-bit gain index and the subframe's fixed-codebook vector code[40]:
+// *gain_pit (Q14) and *gain_cod (Q1). Reads and updates past_qua_en.
+void Dec_gain(int16_t index, const int16_t code[40], int16_t* gain_pit, int16_t* gain_cod);
+
+}  // namespace g729

@@ -1,0 +1,160 @@
+#!/usr/bin/env python3
+"""Turns the decoder's table listing into codec/Tables.h and codec/Tables.cpp.
+
+Run once by hand when the listing changes; the output is committed:
+    python3 codec/GenerateTables.py /path/to/tables.txt codec
+
+The listing holds sections "table NAME D1[xD2[xD3]]" followed by that many
+integers. Every section's count is checked against its dimensions and every
+value against the int16 range, and the set of names against the ones the
+decoder uses, so a damaged listing fails here rather than in the decoder.
+"""
+
+import sys
+from pathlib import Path
+
+# name -> dimensions the decoder is written against.
+EXPECTED = {
+    "bitsno": (11,),
+    "lspcb1": (128, 10),
+    "lspcb2": (32, 10),
+    "fg": (2, 4, 10),
+    "fg_sum": (2, 10),
+    "fg_sum_inv": (2, 10),
+    "freq_prev_reset": (10,),
+    "table2": (64,),
+    "slope_cos": (64,),
+    "inter_3l": (31,),
+    "gbk1": (8, 2),
+    "gbk2": (16, 2),
+    "imap1": (8,),
+    "imap2": (16,),
+    "pred": (4,),
+    "tablog": (33,),
+    "tabpow": (33,),
+    "tabsqr": (49,),
+    "b100": (3,),
+    "a100": (3,),
+    "lsp_old_init": (10,),
+    "past_qua_en_init": (4,),
+}
+
+# Checked but not emitted: only the concealment of erased frames reads it, and
+# this decoder never treats a frame as erased.
+NOT_EMITTED = {"fg_sum_inv"}
+
+COMMENTS = {
+    "bitsno": "widths of the eleven frame parameters, in frame order",
+    "lspcb1": "first-stage LSP codebook (Q13)",
+    "lspcb2": "second-stage LSP codebook, both halves (Q13)",
+    "fg": "MA predictor coefficients [mode][k][j] (Q15)",
+    "fg_sum": "1 - sum of the MA predictor coefficients [mode][j] (Q15)",
+    "freq_prev_reset": "LSF vector the MA predictor memory starts from (Q13)",
+    "table2": "cosine table of the LSF to LSP conversion (Q15)",
+    "slope_cos": "slopes between the entries of table2 (Q12)",
+    "inter_3l": "1/3-resolution interpolation filter of the adaptive codebook (Q15)",
+    "gbk1": "first gain codebook [index][0 = pitch gain Q14, 1 = code gain factor Q13]",
+    "gbk2": "second gain codebook, same layout as gbk1",
+    "imap1": "frame index to gbk1 row",
+    "imap2": "frame index to gbk2 row",
+    "pred": "MA prediction coefficients of the code gain (Q13)",
+    "tablog": "Log2 table",
+    "tabpow": "Pow2 table",
+    "tabsqr": "Inv_sqrt table",
+    "b100": "output high-pass filter numerator (Q13)",
+    "a100": "output high-pass filter denominator (Q13)",
+    "lsp_old_init": "lsp_old at process start (Q15)",
+    "past_qua_en_init": "past_qua_en at process start (Q10)",
+}
+
+
+def parse(text):
+    tables = {}
+    name = None
+    for lineno, line in enumerate(text.splitlines(), 1):
+        line = line.split("#", 1)[0].strip()
+        if not line:
+            continue
+        if line.startswith("table "):
+            parts = line.split()
+            if len(parts) != 3:
+                sys.exit(f"line {lineno}: expected 'table NAME DIMS'")
+            name = parts[1]
+            if name in tables:
+                sys.exit(f"line {lineno}: table {name} appears twice")
+            dims = tuple(int(d) for d in parts[2].split("x"))
+            tables[name] = (dims, [])
+            continue
+        if name is None:
+            sys.exit(f"line {lineno}: numbers before the first table")
+        tables[name][1].extend(int(v) for v in line.split())
+    return tables
+
+
+def check(tables):
+    if set(tables) != set(EXPECTED):
+        missing = sorted(set(EXPECTED) - set(tables))
+        extra = sorted(set(tables) - set(EXPECTED))
+        sys.exit(f"table set differs: missing {missing}, unexpected {extra}")
+    for name, (dims, values) in tables.items():
+        if dims != EXPECTED[name]:
+            sys.exit(f"{name}: dimensions {dims}, expected {EXPECTED[name]}")
+        count = 1
+        for d in dims:
+            count *= d
+        if len(values) != count:
+            sys.exit(f"{name}: {len(values)} values, expected {count}")
+        for v in values:
+            if not -32768 <= v <= 32767:
+                sys.exit(f"{name}: value {v} outside int16")
+
+
+def declarator(name, dims):
+    return name + "".join(f"[{d}]" for d in dims)
+
+
+def initialiser(values, dims, indent="    "):
+    if len(dims) == 1:
+        rows = [values[i:i + 10] for i in range(0, len(values), 10)]
+        return "\n".join(indent + ", ".join(str(v) for v in row) + "," for row in rows)
+    inner = 1
+    for d in dims[1:]:
+        inner *= d
+    parts = []
+    for r in range(dims[0]):
+        chunk = values[r * inner:(r + 1) * inner]
+        if len(dims) == 2:
+            parts.append(indent + "{" + ", ".join(str(v) for v in chunk) + "},")
+        else:
+            body = initialiser(chunk, dims[1:], indent + "    ")
+            parts.append(f"{indent}{{\n{body}\n{indent}}},")
+    return "\n".join(parts)
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: GenerateTables.py TABLES_TXT OUTPUT_DIR")
+    tables = parse(Path(sys.argv[1]).read_text())
+    check(tables)
+    out = Path(sys.argv[2])
+    note = "// Generated by codec/GenerateTables.py from the decoder's table listing; do not edit.\n"
+
+    header = [note, "#pragma once\n", "// Constant tables of the G.729 Annex A decoder, read-only and shared by all\n",
+              "// streams. Formats: Qn means n fractional bits.\n\n",
+              "#include <cstdint>\n\n", "namespace g729 {\n\n"]
+    source = [note, '#include "codec/Tables.h"\n\n', "namespace g729 {\n\n"]
+    for name in EXPECTED:
+        if name in NOT_EMITTED:
+            continue
+        dims, values = tables[name]
+        header.append(f"// {COMMENTS[name]}\n")
+        header.append(f"extern const int16_t {declarator(name, dims)};\n")
+        source.append(f"const int16_t {declarator(name, dims)} = {{\n{initialiser(values, dims)}\n}};\n\n")
+    header.append("\n}  // namespace g729\n")
+    source.append("}  // namespace g729\n")
+    (out / "Tables.h").write_text("".join(header))
+    (out / "Tables.cpp").write_text("".join(source))
+
+
+if __name__ == "__main__":
+    main()
