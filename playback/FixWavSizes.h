@@ -6,7 +6,6 @@
 
 // file is open for writing and holds the header and every sample. Writes
 // file size - 8 at byte 4 and file size - 44 at byte 40 (unsigned 32-bit,
-// little-endian) and leaves the file position after byte 43. Returns false,
-// writing nothing, when the file is not open or is shorter than the header;
-// false also when a write fails.
+// little-endian). Returns false, writing nothing, when the file is not open
+// or is shorter than the header; false also when a write fails.
 bool FixWavSizes(platform::File& file);

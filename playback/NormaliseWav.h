@@ -20,5 +20,6 @@ inline constexpr char kNormalisedWavName[] = "temp.$$$";
 // possibly none (a header-only temp.$$$).
 // Returns false only when the source cannot be opened (including a path that
 // CP936 cannot represent or that is too long); then nothing is created. When
-// temp.$$$ cannot be created the result is still true and no file exists.
+// temp.$$$ cannot be created (another opener holds it, say) the result is
+// still true and nothing is written.
 bool NormaliseWav(std::u16string_view path);
