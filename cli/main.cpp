@@ -18,6 +18,8 @@ struct Command {
 const Command kCommands[] = {
     {"list", RunListCommand,
      "list FOLDER [--from TEXT] [--to TEXT] [--type TEXT] [--keyword TEXT] [--page TEXT] [--all]"},
+    {"decode", RunDecodeCommand, "decode IN OUT.wav"},
+    {"normalise", RunNormaliseCommand, "normalise IN.wav OUT.wav"},
 };
 
 int Usage() {

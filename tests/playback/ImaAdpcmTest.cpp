@@ -11,7 +11,8 @@
 
 #include "playback/ImaAdpcm.h"
 #include "playback/ImaAdpcmEncoder.h"
-#include "tests/playback/ScratchFolder.h"
+#include "tests/playback/FileBytes.h"
+#include "tests/support/TempFolder.h"
 #include "tools/ImaAdpcmWav.h"
 #include "tools/SpeechSignal.h"
 
@@ -45,14 +46,15 @@ std::vector<int16_t> DecodeAll(const std::vector<uint8_t>& blocks) {
 
 // Decodes the blocks with sox from a standard IMA ADPCM WAV file.
 std::vector<int16_t> DecodeWithSox(const std::vector<uint8_t>& blocks) {
-    ScratchFolder folder;
-    WriteWholeFile(folder / "ima.wav", MakeImaAdpcmWav(blocks));
-    const std::string command = "sox '" + (folder / "ima.wav") + "' -t raw -e signed -b 16 -L '" +
-                                (folder / "out.raw") + "' 2>'" + (folder / "sox.err") + "'";
-    const int status = std::system(command.c_str());
-    EXPECT_EQ(status, 0) << "sox failed: " << std::string(ReadWholeFile(folder / "sox.err").begin(),
-                                                           ReadWholeFile(folder / "sox.err").end());
-    return SamplesFrom(ReadWholeFile(folder / "out.raw"), 0);
+    TempFolder folder;
+    WriteWholeFile(folder.File("ima.wav"), MakeImaAdpcmWav(blocks));
+    const std::string command = "sox '" + folder.File("ima.wav") + "' -t raw -e signed -b 16 -L '" +
+                                folder.File("out.raw") + "' 2>'" + folder.File("sox.err") + "'";
+    if (std::system(command.c_str()) != 0) {
+        const std::vector<uint8_t> err = ReadWholeFile(folder.File("sox.err"));
+        ADD_FAILURE() << "sox failed: " << std::string(err.begin(), err.end());
+    }
+    return SamplesFrom(ReadWholeFile(folder.File("out.raw")), 0);
 }
 
 void ExpectSameAsSox(const std::vector<uint8_t>& blocks) {

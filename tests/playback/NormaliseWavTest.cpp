@@ -12,7 +12,8 @@
 #include "playback/ImaAdpcmEncoder.h"
 #include "playback/NormaliseWav.h"
 #include "playback/PcmWavHeader.h"
-#include "tests/playback/ScratchFolder.h"
+#include "tests/playback/FileBytes.h"
+#include "tests/support/TempFolder.h"
 #include "tools/SampleRecording.h"
 #include "tools/SpeechSignal.h"
 
@@ -54,14 +55,14 @@ std::vector<uint8_t> ExpectedWav(const std::vector<uint8_t>& data, size_t blocks
 
 class NormaliseWavTest : public testing::Test {
 protected:
-    ScratchFolder folder_{/*enter=*/true};
+    TempFolder folder_{/*enter=*/true};
 
     std::u16string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-        WriteWholeFile(folder_ / name, bytes);
-        return platform::Utf8ToWide(folder_ / name);
+        WriteWholeFile(folder_.File(name), bytes);
+        return platform::Utf8ToWide(folder_.File(name));
     }
     bool TempExists() const { return std::filesystem::exists(folder_.Path() / kNormalisedWavName); }
-    std::vector<uint8_t> Temp() const { return ReadWholeFile(folder_ / kNormalisedWavName); }
+    std::vector<uint8_t> Temp() const { return ReadWholeFile(folder_.File(kNormalisedWavName)); }
 };
 
 struct LengthCase {
@@ -123,31 +124,31 @@ TEST_F(NormaliseWavTest, SourceShorterThanItsHeadGivesAHeaderOnlyFile) {
 }
 
 TEST_F(NormaliseWavTest, ReplacesAStaleTemporaryFile) {
-    WriteWholeFile(folder_ / kNormalisedWavName, std::vector<uint8_t>(100000, 0x77));
+    WriteWholeFile(folder_.File(kNormalisedWavName), std::vector<uint8_t>(100000, 0x77));
     const std::vector<uint8_t> data = AdpcmData(3 * 1024);
     ASSERT_TRUE(NormaliseWav(Write("VOC00001.wav", Recording(3 * 1024, data))));
     EXPECT_EQ(Temp(), ExpectedWav(data, 2));
 }
 
 TEST_F(NormaliseWavTest, SourceThatCannotBeOpenedCreatesNothing) {
-    EXPECT_FALSE(NormaliseWav(platform::Utf8ToWide(folder_ / "VOC00009.wav")));
+    EXPECT_FALSE(NormaliseWav(platform::Utf8ToWide(folder_.File("VOC00009.wav"))));
     EXPECT_FALSE(TempExists());
 
     std::filesystem::create_directory(folder_.Path() / "VOC00002.wav");
-    EXPECT_FALSE(NormaliseWav(platform::Utf8ToWide(folder_ / "VOC00002.wav")));
+    EXPECT_FALSE(NormaliseWav(platform::Utf8ToWide(folder_.File("VOC00002.wav"))));
     EXPECT_FALSE(TempExists());
 
     // Held for writing by another opener: files are opened without sharing.
     const std::u16string held = Write("VOC00003.wav", Recording(3 * 1024, AdpcmData(3 * 1024)));
-    platform::File writer = platform::File::CreateForWriting(folder_ / "VOC00003.wav");
+    platform::File writer = platform::File::CreateForWriting(folder_.File("VOC00003.wav"));
     ASSERT_TRUE(writer);
     EXPECT_FALSE(NormaliseWav(held));
     EXPECT_FALSE(TempExists());
 }
 
 TEST_F(NormaliseWavTest, ATemporaryFileHeldElsewhereIsLeftAsItIs) {
-    WriteWholeFile(folder_ / kNormalisedWavName, {'k', 'e', 'e', 'p'});
-    platform::File holder = platform::File::OpenForReading(folder_ / kNormalisedWavName);
+    WriteWholeFile(folder_.File(kNormalisedWavName), {'k', 'e', 'e', 'p'});
+    platform::File holder = platform::File::OpenForReading(folder_.File(kNormalisedWavName));
     ASSERT_TRUE(holder);
     EXPECT_TRUE(NormaliseWav(Write("VOC00001.wav", Recording(3 * 1024, AdpcmData(3 * 1024)))));
     EXPECT_EQ(Temp(), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));

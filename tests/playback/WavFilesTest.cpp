@@ -10,7 +10,8 @@
 #include "playback/ExtractPcm.h"
 #include "playback/FixWavSizes.h"
 #include "playback/PcmWavHeader.h"
-#include "tests/playback/ScratchFolder.h"
+#include "tests/playback/FileBytes.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -114,9 +115,9 @@ TEST(ExtractPcm, ImagesShorterThanAHeader) {
 }
 
 TEST(FixWavSizes, WritesTheSizesFromTheFileLength) {
-    ScratchFolder folder;
+    TempFolder folder;
     for (size_t samplesBytes : {0, 1, 4082, 160000}) {
-        const std::string path = folder / "out.wav";
+        const std::string path = folder.File("out.wav");
         {
             platform::File file = platform::File::CreateForWriting(path);
             ASSERT_TRUE(file);
@@ -137,8 +138,8 @@ TEST(FixWavSizes, WritesTheSizesFromTheFileLength) {
 }
 
 TEST(FixWavSizes, LeavesAFileShorterThanTheHeaderAlone) {
-    ScratchFolder folder;
-    const std::string path = folder / "short.wav";
+    TempFolder folder;
+    const std::string path = folder.File("short.wav");
     {
         platform::File file = platform::File::CreateForWriting(path);
         file.Write(PcmWavHeader, 40);
