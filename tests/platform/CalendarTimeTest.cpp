@@ -2,34 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-#include <string>
-
-namespace {
-
-// Sets TZ for one test and puts the previous value back.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* tz) {
-        if (const char* old = std::getenv("TZ")) previous_ = old, hadPrevious_ = true;
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (hadPrevious_)
-            setenv("TZ", previous_.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::string previous_;
-    bool hadPrevious_ = false;
-};
-
-}  // namespace
+#include "tests/support/ScopedTimeZone.h"
 
 using platform::MakeLocalTime64;
 
