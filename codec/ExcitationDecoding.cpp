@@ -1,9 +1,11 @@
 #include "codec/ExcitationDecoding.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "codec/BasicOps.h"
 #include "codec/DecoderState.h"
+#include "codec/FastSums.h"
 #include "codec/Tables.h"
 
 namespace g729 {
@@ -44,15 +46,38 @@ void Pred_lt_3(int16_t exc[], int16_t T0, int16_t frac, int L_subfr) {
     }
     const int16_t* c1 = &inter_3l[frac];
     const int16_t* c2 = &inter_3l[sub(UP_SAMP, frac)];
+
+    // The 20 taps of a sample as one dot product over the 20 consecutive
+    // samples x1[-9] .. x2[9], padded with zero taps to a multiple of 8 so that
+    // it compiles to vector code; the padding reads only samples already made.
+    int16_t taps[24] = {};
+    int32_t cSum = 0;
+    for (int i = 0; i < L_INTER10; i++) {
+        taps[L_INTER10 - 1 - i] = c1[UP_SAMP * i];
+        taps[L_INTER10 + i] = c2[UP_SAMP * i];
+        cSum += std::abs(int32_t{c1[UP_SAMP * i]}) + std::abs(int32_t{c2[UP_SAMP * i]});
+    }
+    // Largest magnitude among the samples read so far: the history from the
+    // first tap of sample 0 up to exc[-1], then each new sample as it is made
+    // (short lags read the current subframe).
+    const int16_t* first = x0 - (L_INTER10 - 1);
+    int32_t xMax = MaxMagnitude(first, static_cast<int>(exc - first));
+
     for (int j = 0; j < L_subfr; j++) {
         const int16_t* x1 = x0++;
         const int16_t* x2 = x0;
-        int32_t s = 0;
-        for (int i = 0, k = 0; i < L_INTER10; i++, k += UP_SAMP) {
-            s = L_mac(s, x1[-i], c1[k]);
-            s = L_mac(s, x2[i], c2[k]);
+        int32_t s;
+        if (ChainCannotSaturate(cSum, xMax)) [[likely]] {
+            s = 2 * DotProduct24(x1 - (L_INTER10 - 1), taps);
+        } else {
+            s = 0;
+            for (int i = 0, k = 0; i < L_INTER10; i++, k += UP_SAMP) {
+                s = L_mac(s, x1[-i], c1[k]);
+                s = L_mac(s, x2[i], c2[k]);
+            }
         }
         exc[j] = round_fx(s);
+        xMax = std::max(xMax, std::abs(int32_t{exc[j]}));
     }
 }
 

@@ -1,8 +1,10 @@
 #include "codec/LpFilters.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "codec/BasicOps.h"
+#include "codec/FastSums.h"
 
 namespace g729 {
 
@@ -10,23 +12,53 @@ void Syn_filt(const int16_t a[11], const int16_t x[], int16_t y[], int lg, int16
     int16_t tmp[100 + 10];
     std::copy(mem, mem + 10, tmp);
     int16_t* yy = tmp + 10;
+
+    // Where the products cannot add up to saturation, the chain of L_msu is a
+    // plain sum; the bound uses the largest output magnitude so far. The plain
+    // sum adds the newest output last, so the rest is ready before it is.
+    int32_t c[11];
+    std::copy(a, a + 11, c);
+    const int32_t aSum = SumMagnitude(a, 11);
+    int32_t yMax = MaxMagnitude(mem, 10);
+    int32_t last = yy[-1];
     for (int i = 0; i < lg; i++) {
-        int32_t s = L_mult(x[i], a[0]);
-        for (int j = 1; j <= 10; j++) s = L_msu(s, a[j], yy[i - j]);
-        s = L_shl(s, 3);
-        yy[i] = round_fx(s);
+        const int16_t* h = &yy[i];
+        const int32_t xMag = std::abs(int32_t{x[i]});
+        int32_t s;
+        if (ChainCannotSaturate(aSum, std::max(yMax, xMag))) [[likely]] {
+            const int32_t older = c[2] * h[-2] + c[3] * h[-3] + c[4] * h[-4] + c[5] * h[-5] + c[6] * h[-6] +
+                                  c[7] * h[-7] + c[8] * h[-8] + c[9] * h[-9] + c[10] * h[-10];
+            s = (x[i] * c[0] - older - c[1] * last) * 2;
+        } else {
+            s = L_mult(x[i], a[0]);
+            for (int j = 1; j <= 10; j++) s = L_msu(s, a[j], yy[i - j]);
+        }
+        const int16_t out = round_fx(L_shl(s, 3));
+        yy[i] = out;
+        last = out;
+        yMax = std::max(yMax, std::abs(last));
     }
     std::copy(yy, yy + lg, y);
     if (update) std::copy(y + lg - 10, y + lg, mem);
 }
 
 void Residu(const int16_t a[11], const int16_t x[], int16_t y[], int lg) {
-    for (int i = 0; i < lg; i++) {
-        int32_t s = L_mult(x[i], a[0]);
-        for (int j = 1; j <= 10; j++) s = L_mac(s, a[j], x[i - j]);
-        s = L_shl(s, 3);
-        y[i] = round_fx(s);
+    if (!ChainCannotSaturate(SumMagnitude(a, 11), MaxMagnitude(x - 10, lg + 10))) [[unlikely]] {
+        for (int i = 0; i < lg; i++) {
+            int32_t s = L_mult(x[i], a[0]);
+            for (int j = 1; j <= 10; j++) s = L_mac(s, a[j], x[i - j]);
+            y[i] = round_fx(L_shl(s, 3));
+        }
+        return;
     }
+    // Plain sums as 16-term dot products (vector code) over x[i-15..i], with
+    // the five oldest taps zero; xb holds x[-10..lg-1] behind five zeros so
+    // that the window never leaves it.
+    int16_t taps[16] = {};
+    for (int m = 0; m <= 10; m++) taps[5 + m] = a[10 - m];
+    int16_t xb[15 + 100] = {};
+    std::copy(x - 10, x + lg, xb + 5);
+    for (int i = 0; i < lg; i++) y[i] = round_fx(L_shl(2 * DotProduct16(&xb[i], taps), 3));
 }
 
 }  // namespace g729

@@ -4,6 +4,7 @@
 
 #include "codec/BasicOps.h"
 #include "codec/DecoderState.h"
+#include "codec/FastSums.h"
 #include "codec/LpFilters.h"
 #include "codec/MathFunctions.h"
 
@@ -26,22 +27,29 @@ constexpr int L_H = 22;                // truncated impulse response length
 // gain is at least 3 dB; otherwise copies signal to signal_pst.
 void pit_pst_filt(const int16_t* signal, const int16_t* scal_sig, int16_t t0_min, int16_t t0_max,
                   int16_t signal_pst[L_SUBFR]) {
+    // When the samples are small enough for no sum of 40 products to
+    // saturate, the correlations are plain sums.
+    const int32_t xMax = MaxMagnitude(scal_sig - t0_max, L_SUBFR + t0_max);
+    const bool plain = ChainCannotSaturate(L_SUBFR * xMax, xMax);
     int32_t cor_max = MIN_32;
     int16_t t0 = t0_min;
     for (int16_t i = t0_min; i <= t0_max; i++) {
         const int16_t* p1 = scal_sig - i;
         int32_t corr = 0;
-        for (int j = 0; j < L_SUBFR; j++) corr = L_mac(corr, scal_sig[j], p1[j]);
+        if (plain) [[likely]] {
+            for (int j = 0; j < L_SUBFR; j++) corr += int32_t{scal_sig[j]} * p1[j];
+            corr *= 2;
+        } else {
+            for (int j = 0; j < L_SUBFR; j++) corr = L_mac(corr, scal_sig[j], p1[j]);
+        }
         if (L_sub(corr, cor_max) > 0) {  // the first of equal maxima wins
             cor_max = corr;
             t0 = i;
         }
     }
 
-    int32_t ener = 1;
-    for (int i = 0; i < L_SUBFR; i++) ener = L_mac(ener, scal_sig[i - t0], scal_sig[i - t0]);
-    int32_t ener0 = 1;
-    for (int i = 0; i < L_SUBFR; i++) ener0 = L_mac(ener0, scal_sig[i], scal_sig[i]);
+    const int32_t ener = L_mac_energy(1, scal_sig - t0, L_SUBFR);
+    const int32_t ener0 = L_mac_energy(1, scal_sig, L_SUBFR);
     if (cor_max < 0) cor_max = 0;
 
     const int16_t j = norm_l(std::max({cor_max, ener, ener0}));
@@ -82,14 +90,11 @@ void preemphasis(int16_t x[L_SUBFR], int16_t g) {
     s.mem_pre = last;
 }
 
-// Energy sum of (x[n] >> 2)^2.
+// The chain s = L_mac(s, shr(x[n], 2), shr(x[n], 2)) from 0.
 int32_t ScaledEnergy(const int16_t x[L_SUBFR]) {
-    int32_t e = 0;
-    for (int i = 0; i < L_SUBFR; i++) {
-        const int16_t t = shr(x[i], 2);
-        e = L_mac(e, t, t);
-    }
-    return e;
+    int16_t scaled[L_SUBFR];
+    for (int i = 0; i < L_SUBFR; i++) scaled[i] = shr(x[i], 2);
+    return L_mac_energy(0, scaled, L_SUBFR);
 }
 
 // Scales sig_out so that its energy follows that of sig_in, with the gain
@@ -169,10 +174,8 @@ void Post_Filter(int16_t syn[L_FRAME], const int16_t Az_4[2 * MP1], const int16_
         int16_t h[L_H] = {};
         std::copy(Ap3, Ap3 + MP1, h);
         Syn_filt(Ap4, h, h, L_H, &h[MP1], false);
-        int32_t L = L_mult(h[0], h[0]);
-        for (int i = 1; i < L_H; i++) L = L_mac(L, h[i], h[i]);
-        const int16_t temp1 = extract_h(L);
-        L = L_mult(h[0], h[1]);
+        const int16_t temp1 = extract_h(L_mac_energy(0, h, L_H));
+        int32_t L = L_mult(h[0], h[1]);
         for (int i = 1; i < L_H - 1; i++) L = L_mac(L, h[i], h[i + 1]);
         int16_t temp2 = extract_h(L);
         if (temp2 <= 0) {
