@@ -23,23 +23,33 @@ inline constexpr int16_t kImaStepTable[kImaMaxIndex + 1] = {
     12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 inline constexpr int8_t kImaIndexTable[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
 
-// One standard decoding step: code (0..15; bit 3 the sign, bits 2..0 the
-// magnitude) moves predictor by the shift-and-add difference of the current
-// step, saturating at -32768..32767, then index is adjusted and kept within
-// 0..88. index must be within 0..88 on entry. The encoder runs the same step
-// so that it tracks the decoder exactly.
-inline void ImaDecodeStep(int& predictor, int& index, unsigned code) {
+// The signed difference that code (0..15; bit 3 the sign, bits 2..0 the
+// magnitude) adds to the predictor at step index (0..88): the standard
+// shift-and-add of step / 8, plus step, step / 2 and step / 4 for the
+// magnitude bits 2, 1 and 0.
+constexpr int ImaDifference(int index, unsigned code) {
     const int step = kImaStepTable[index];
     int diff = step >> 3;
     if (code & 4) diff += step;
     if (code & 2) diff += step >> 1;
     if (code & 1) diff += step >> 2;
-    predictor = (code & 8) ? predictor - diff : predictor + diff;
-    if (predictor > 32767) predictor = 32767;
-    if (predictor < -32768) predictor = -32768;
-    index += kImaIndexTable[code];
-    if (index < 0) index = 0;
-    if (index > kImaMaxIndex) index = kImaMaxIndex;
+    return (code & 8) ? -diff : diff;
+}
+
+// The step index after code at index, kept within 0..88.
+constexpr int ImaNextIndex(int index, unsigned code) {
+    const int next = index + kImaIndexTable[code];
+    return next < 0 ? 0 : next > kImaMaxIndex ? kImaMaxIndex : next;
+}
+
+// One standard decoding step: code moves predictor by its difference,
+// saturating at -32768..32767, then index is adjusted. index must be within
+// 0..88 on entry. The encoder runs this step so that it tracks the decoder
+// exactly.
+constexpr void ImaDecodeStep(int& predictor, int& index, unsigned code) {
+    const int p = predictor + ImaDifference(index, code);
+    predictor = p > 32767 ? 32767 : p < -32768 ? -32768 : p;
+    index = ImaNextIndex(index, code);
 }
 
 // Decodes the 1024-byte block into out, which has room for kImaBlockSamples

@@ -1,6 +1,7 @@
 #include "playback/NormaliseWav.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,6 +43,19 @@ AdpcmData ReadData(platform::File& source) {
     return data;
 }
 
+constexpr size_t kBlocksPerWrite = 16;
+
+// Appends samples as 16-bit little-endian values.
+void WriteSamples(platform::File& out, int16_t* samples, size_t count) {
+    if constexpr (std::endian::native != std::endian::little) {
+        for (size_t i = 0; i < count; ++i) {
+            const auto v = static_cast<uint16_t>(samples[i]);
+            samples[i] = static_cast<int16_t>((v >> 8) | (v << 8));
+        }
+    }
+    out.Write(samples, count * sizeof(int16_t));
+}
+
 }  // namespace
 
 bool NormaliseWav(std::u16string_view path) {
@@ -52,17 +66,19 @@ bool NormaliseWav(std::u16string_view path) {
     const AdpcmData data = ReadData(source);
     source.Close();
 
-    int16_t samples[kImaBlockSamples];
-    uint8_t bytes[kImaBlockSamples * 2];
+    // The samples are written a run of blocks at a time: one write per
+    // 4082-byte block costs more than decoding it.
+    std::vector<int16_t> samples(kBlocksPerWrite * kImaBlockSamples);
+    size_t pending = 0;
     for (size_t a = 0; a + kImaBlockBytes < data.length && a + kImaBlockBytes <= data.bytes.size();
          a += kImaBlockBytes) {
-        const int n = DecodeImaBlock(data.bytes.data() + a, samples);
-        for (int i = 0; i < n; ++i) {
-            bytes[2 * i] = static_cast<uint8_t>(samples[i] & 0xFF);
-            bytes[2 * i + 1] = static_cast<uint8_t>((samples[i] >> 8) & 0xFF);
+        pending += DecodeImaBlock(data.bytes.data() + a, samples.data() + pending);
+        if (pending == samples.size()) {
+            WriteSamples(out, samples.data(), pending);
+            pending = 0;
         }
-        out.Write(bytes, 2 * static_cast<size_t>(n));
     }
+    WriteSamples(out, samples.data(), pending);
     FixWavSizes(out);
     return true;
 }
