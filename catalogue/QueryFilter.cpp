@@ -80,28 +80,36 @@ bool MatchesCallType(const char* typeText, char callType) {
     return false;
 }
 
-bool InDateRange(const QueryFilter& filter, int16_t year, int16_t month, int16_t day, DateMessageLatch& latch) {
-    int64_t start = platform::MakeLocalTime64(filter.startYear, filter.startMonth, filter.startDay, 0, 0, 0);
+int64_t ScanDates::Midnight(int16_t year, int16_t month, int16_t day) {
+    uint64_t key = static_cast<uint64_t>(static_cast<uint16_t>(year)) << 32 |
+                   static_cast<uint64_t>(static_cast<uint16_t>(month)) << 16 | static_cast<uint16_t>(day);
+    auto [it, added] = midnights_.try_emplace(key, 0);
+    if (added) it->second = platform::MakeLocalTime64(year, month, day, 0, 0, 0);
+    return it->second;
+}
+
+bool InDateRange(const QueryFilter& filter, int16_t year, int16_t month, int16_t day, ScanDates& dates) {
+    int64_t start = dates.Midnight(filter.startYear, filter.startMonth, filter.startDay);
     if (start == -1) {
-        if (!latch.startShown) platform::ShowMessageBox(kBadStartDateMessage);
-        latch.startShown = true;
+        if (!dates.startShown) platform::ShowMessageBox(kBadStartDateMessage);
+        dates.startShown = true;
         return false;
     }
-    int64_t end = platform::MakeLocalTime64(filter.endYear, filter.endMonth, filter.endDay, 0, 0, 0);
+    int64_t end = dates.Midnight(filter.endYear, filter.endMonth, filter.endDay);
     if (end == -1) {
-        if (!latch.endShown) platform::ShowMessageBox(kBadEndDateMessage);
-        latch.endShown = true;
+        if (!dates.endShown) platform::ShowMessageBox(kBadEndDateMessage);
+        dates.endShown = true;
         return false;
     }
-    int64_t recorded = platform::MakeLocalTime64(year, month, day, 0, 0, 0);
+    int64_t recorded = dates.Midnight(year, month, day);
     return start <= recorded && recorded <= end;
 }
 
 bool MatchesQuery(std::u16string_view folder, const QueryFilter& filter, char (&nameBuffer)[kNameBufferSize],
-                  DateMessageLatch& latch) {
+                  ScanDates& dates) {
     RecordingInfo info{};
     ReadRecordingHeader(folder, nameBuffer, info);
-    if (!InDateRange(filter, info.year, info.month, info.day, latch)) return false;
+    if (!InDateRange(filter, info.year, info.month, info.day, dates)) return false;
     static const std::string allTypes = Narrow(kAllTypesText);
     if (allTypes != filter.typeText && !MatchesCallType(filter.typeText, info.callType)) return false;
     return MatchesKeyword(filter.keyword, info.phone);

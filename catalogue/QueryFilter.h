@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "catalogue/RecordingHeader.h"
 
@@ -46,19 +47,27 @@ bool MatchesKeyword(const char* keyword, const char* phone);
 // recording's letter; any other text lets nothing pass.
 bool MatchesCallType(const char* typeText, char callType);
 
-// Which of the two date messages a scan has shown already: each is shown once
-// per scan, however many recordings fail the same way.
-struct DateMessageLatch {
+// What one filtered scan remembers about dates from one recording to the
+// next: which of the two date messages it has shown (each is shown once per
+// scan, however many recordings fail the same way), and the days it has
+// converted to calendar instants already (recordings of one day are many, and
+// each conversion consults the time zone).
+struct ScanDates {
     bool startShown = false;
     bool endShown = false;
+    // Local midnight of a day as MakeLocalTime64 gives it, -1 for failure.
+    int64_t Midnight(int16_t year, int16_t month, int16_t day);
+
+private:
+    std::unordered_map<uint64_t, int64_t> midnights_;
 };
 
 // True when the recording's day lies within the filter's dates, both ends
 // included. A start or end date outside the calendar's span shows its message
-// (once per latch) and rejects; a recording date outside it rejects.
-bool InDateRange(const QueryFilter& filter, int16_t year, int16_t month, int16_t day, DateMessageLatch& latch);
+// (once per scan) and rejects; a recording date outside it rejects.
+bool InDateRange(const QueryFilter& filter, int16_t year, int16_t month, int16_t day, ScanDates& dates);
 
 // The filtered scan's test of one recording: reads its header (writing the
 // summary into nameBuffer) and checks date range, call type and keyword.
 bool MatchesQuery(std::u16string_view folder, const QueryFilter& filter, char (&nameBuffer)[kNameBufferSize],
-                  DateMessageLatch& latch);
+                  ScanDates& dates);

@@ -27,8 +27,7 @@ bool ReadHeaderBytes(std::u16string_view folder, std::string_view name, Recordin
     std::optional<std::string> sysPath = platform::SystemPathFromNarrow(*path);
     if (!sysPath) return false;
     platform::File file = platform::File::OpenForReading(*sysPath);
-    if (!file || !file.Seek(RecordingHeader::kOffset)) return false;
-    return file.Read(&header, sizeof header) == sizeof header;
+    return file && file.ReadAt(RecordingHeader::kOffset, &header, sizeof header) == sizeof header;
 }
 
 // Writes the summary "%C%04d%02d%02d-%02d%02d00-%s" into dest, and gives the

@@ -39,7 +39,7 @@ struct ScanJob {
     std::function<void(int found)> postScanDone;
 
     // The filtered scan's message state (worker thread only).
-    DateMessageLatch dateMessages;
+    ScanDates dates;
 };
 
 // The worker procedures. Each writes kScanResultFile in pieces of

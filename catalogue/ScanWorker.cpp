@@ -44,7 +44,7 @@ int Scan(ScanJob& job, bool filtered) {
         // letter case: plain ASCII, so it always has a narrow form.
         char nameBuffer[kNameBufferSize] = {};
         for (size_t i = 0; i < name.size(); ++i) nameBuffer[i] = static_cast<char>(name[i]);
-        if (filtered && !MatchesQuery(job.m_szFolder, job.m_filter, nameBuffer, job.dateMessages)) continue;
+        if (filtered && !MatchesQuery(job.m_szFolder, job.m_filter, nameBuffer, job.dates)) continue;
         CatalogueEntry& slot = buffer[n];
         std::memset(slot.bytes, 0, sizeof slot.bytes);
         std::memcpy(slot.bytes, nameBuffer, name.size());

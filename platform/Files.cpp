@@ -112,6 +112,17 @@ size_t File::Read(void* data, size_t size) {
     return done;
 }
 
+size_t File::ReadAt(int64_t offset, void* data, size_t size) {
+    size_t done = 0;
+    while (fd_ >= 0 && offset >= 0 && done < size) {
+        ssize_t n = ::pread(fd_, static_cast<char*>(data) + done, size - done, offset + static_cast<int64_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
 size_t File::Write(const void* data, size_t size) {
     size_t done = 0;
     while (fd_ >= 0 && done < size) {

@@ -56,6 +56,8 @@ public:
     bool Seek(int64_t offset);
     // Reads up to size bytes; returns how many were read (short at the end).
     size_t Read(void* data, size_t size);
+    // Reads up to size bytes from offset without moving the file position.
+    size_t ReadAt(int64_t offset, void* data, size_t size);
     // Writes all bytes unless an error occurs; returns how many were written.
     size_t Write(const void* data, size_t size);
     void Close();

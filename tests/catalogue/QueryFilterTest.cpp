@@ -112,7 +112,7 @@ TEST(MatchesCallType, OnlyTheFourTypeTextsPass) {
 
 TEST(InDateRange, ByDayWithBothEndsIncluded) {
     ScopedTimeZone tz("UTC0");
-    DateMessageLatch latch;
+    ScanDates latch;
     QueryFilter day = Dates(2017, 3, 5, 2017, 3, 5);
     EXPECT_TRUE(InDateRange(day, 2017, 3, 5, latch));
     EXPECT_FALSE(InDateRange(day, 2017, 3, 4, latch));
@@ -135,14 +135,14 @@ TEST(InDateRange, ByDayWithBothEndsIncluded) {
 TEST(InDateRange, DatesOutsideTheCalendarShowTheirMessageOncePerLatch) {
     ScopedTimeZone tz("UTC0");
     MessageRecorder messages;
-    DateMessageLatch latch;
+    ScanDates latch;
     QueryFilter badStart = Dates(1969, 12, 31, 3000, 1, 1);
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(InDateRange(badStart, 2017, 3, 5, latch));
     QueryFilter badEnd = Dates(1971, 1, 1, 3001, 1, 1);
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(InDateRange(badEnd, 2017, 3, 5, latch));
     EXPECT_EQ(messages.texts, (std::vector<std::u16string>{std::u16string(kBadStartDateMessage),
                                                            std::u16string(kBadEndDateMessage)}));
-    DateMessageLatch nextScan;
+    ScanDates nextScan;
     EXPECT_FALSE(InDateRange(badStart, 2017, 3, 5, nextScan));
     EXPECT_EQ(messages.texts.size(), 3u);
 }
@@ -151,7 +151,7 @@ TEST(InDateRange, TheLocalZoneDecidesWhereTheCalendarStarts) {
     // At UTC+8, local midnight of 1970-01-01 lies before the epoch.
     ScopedTimeZone tz("CST-8");
     MessageRecorder messages;
-    DateMessageLatch latch;
+    ScanDates latch;
     EXPECT_FALSE(InDateRange(Dates(1970, 1, 1, 3000, 1, 1), 2017, 3, 5, latch));
     EXPECT_EQ(messages.texts, std::vector<std::u16string>{std::u16string(kBadStartDateMessage)});
     EXPECT_TRUE(InDateRange(Dates(1970, 1, 2, 3000, 1, 1), 2017, 3, 5, latch));
@@ -166,7 +166,7 @@ TEST(MatchesQuery, CombinesDateTypeAndKeyword) {
         std::strcpy(f.typeText, Narrow(type).c_str());
         std::strcpy(f.keyword, keyword);
         char name[kNameBufferSize] = "VOC00001.wav";
-        DateMessageLatch latch;
+        ScanDates latch;
         return MatchesQuery(dir.Wide(), f, name, latch);
     };
     EXPECT_TRUE(matches(u"全部类型", ""));

@@ -70,6 +70,11 @@ TEST(File, ReadsWritesSeeksAndSizes) {
     EXPECT_EQ(in.Read(buffer, sizeof buffer), 5u);  // short read at the end
     EXPECT_STREQ(buffer, "World");
     EXPECT_FALSE(in.Seek(-1));
+    char word[6] = {};
+    EXPECT_EQ(in.ReadAt(0, word, 5), 5u);
+    EXPECT_STREQ(word, "hello");
+    EXPECT_EQ(in.ReadAt(9, word, 5), 2u);
+    EXPECT_EQ(in.ReadAt(11, word, 5), 0u);
 }
 
 TEST(File, OpeningForReadingNeedsAnExistingRegularFile) {
