@@ -1,0 +1,10 @@
+#pragma once
+// The About box: the program's icon, name and version, and "确定".
+
+#include <QDialog>
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent);
+};

@@ -1,0 +1,117 @@
+#pragma once
+// The player's main window: a fixed 1024 x 600 window at the top left of the
+// screen with the blue top band (export, refresh, now-playing label), the
+// folder tree and its picture on the left, the record list with the paging
+// controls in the middle, the query panel and the playback panel on the
+// right. It shows what the catalogue tells it (CatalogueView) and runs the
+// catalogue's scans behind the modal scan dialog (ScanRunner).
+
+#include <QBrush>
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
+#include <map>
+
+#include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueView.h"
+#include "catalogue/ScanRunner.h"
+
+class CShellManager;
+class CMFCShellFolderTreeCtrl;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QTableWidget;
+
+class CTolvanDlg : public QDialog, public CatalogueView, public ScanRunner {
+    Q_OBJECT
+public:
+    CTolvanDlg(const CShellManager& shell, QWidget* parent = nullptr);
+    ~CTolvanDlg() override;
+
+    // The control with the id; nullptr for an id the window does not have.
+    QWidget* Control(int id) const;
+
+    // Handles command id (a button's id) at once.
+    void OnCommand(int id);
+    // System commands: IDM_ABOUTBOX opens the About box.
+    void OnSysCommand(int id);
+
+    // Selects folder in the tree, which scans it; a folder the tree does not
+    // show is scanned all the same. For the program's FOLDER argument.
+    void PreselectFolder(const QString& folder);
+
+    Catalogue& GetCatalogue() { return m_catalogue; }
+    CMFCShellFolderTreeCtrl* Tree() const { return m_tree; }
+
+    // CatalogueView
+    std::u16string ControlText(CatalogueControl id) const override;
+    void SetControlText(CatalogueControl id, std::u16string_view text) override;
+    void SetFocusTo(CatalogueControl id) override;
+    void SetListRedraw(bool on) override;
+    void DeleteAllRows() override;
+    void InsertRow(int row, const RowTexts& columns) override;
+    void SelectRow(int row) override;
+
+    // ScanRunner: shows the scan dialog until the worker is done or the user
+    // cancels, and returns the size of the result file.
+    uint32_t RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // Command 2: the close box and Escape.
+    void reject() override;
+
+private:
+    void OnInitDialog();
+    void CreateRecordList();
+    void CreateTopBand();
+    void CreateQueryPanel();
+    void CreatePlaybackPanel();
+    // Gives control its id, remembers it and routes a button's clicks to
+    // OnCommand.
+    template <class W>
+    W* Bind(W* control, int id);
+    QPushButton* CommandButton(int id, const QString& text, QRect place);
+    QLabel* QueryLabel(int id, const QString& text, QRect place);
+    // The calendar drop-down under date box id.
+    void OpenCalendar(int id);
+    void OnFolderChanged(const QString& path);
+
+    QIcon m_hIcon;
+    QTableWidget* m_list = nullptr;
+    QPushButton* m_btnExport = nullptr;
+    QPushButton* m_btnRefresh = nullptr;
+    QBrush m_brTrack;
+    QBrush m_brCaption;
+    QBrush m_brWhite;
+    QFont m_fontCaption;
+    QBrush m_brBlue;
+    QPushButton* m_btnPlay = nullptr;
+    QPushButton* m_btnPrev = nullptr;
+    QPushButton* m_btnPause = nullptr;
+    QPushButton* m_btnNext = nullptr;
+    QPushButton* m_btnStop = nullptr;
+    QPushButton* m_btnMute = nullptr;
+    QSlider* m_sliderPos = nullptr;
+    QSlider* m_sliderVolume = nullptr;
+    int m_nVolume = 30;
+    CMFCShellFolderTreeCtrl* m_tree = nullptr;
+    QPushButton* m_btnConvert = nullptr;
+    QComboBox* m_cbStartDate = nullptr;
+    QComboBox* m_cbEndDate = nullptr;
+    QComboBox* m_cbCallType = nullptr;
+    QComboBox* m_cbCondition = nullptr;
+    QLineEdit* m_editKeyword = nullptr;
+    QLineEdit* m_editPage = nullptr;
+    QLabel* m_stPageLabel = nullptr;
+
+    const CShellManager& m_shell;
+    std::map<int, QWidget*> m_controls;
+    Catalogue m_catalogue;
+};

@@ -1,0 +1,113 @@
+#include "controls/CalenderDlg.h"
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include "controls/ColorRef.h"
+#include "controls/ControlId.h"
+#include "controls/DialogUnits.h"
+
+namespace {
+
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdMonthCalendar = 1027;
+constexpr int kIdExit = 1018;
+constexpr uint32_t kStripFrameColor = 0x908782;  // RGB(130, 135, 144)
+constexpr int kStripHeight = 35;
+
+QPushButton* HiddenButton(QWidget* parent, const QString& text, int id, QRect place) {
+    auto* button = new QPushButton(text, parent);
+    SetControlId(button, id);
+    button->setGeometry(place);
+    button->hide();
+    return button;
+}
+
+}  // namespace
+
+CalenderDlg::CalenderDlg(QWidget* playerWindow)
+    : QDialog(playerWindow, Qt::Dialog | Qt::FramelessWindowHint), m_playerWindow(playerWindow) {
+    setFont(DialogFont(8));
+    const DialogBaseUnits u = BaseUnitsOf(font());
+    resize(DluX(146, u), DluY(128, u));
+
+    // The calendar comes first in the tab order, so it has the focus when the
+    // picker opens.
+    m_calendar = new QCalendarWidget(this);
+    SetControlId(m_calendar, kIdMonthCalendar);
+    m_calendar->setGeometry(DluRect(0, 0, 145, 98, u));
+    m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    m_calendar->setGridVisible(false);
+    // The range a month calendar offers; every year in it has four digits.
+    m_calendar->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
+    m_calendar->setSelectedDate(QDate::currentDate());
+
+    QPushButton* ok = HiddenButton(this, QStringLiteral("确定"), kIdOk, DluRect(77, 63, 50, 14, u));
+    ok->setDefault(true);
+    HiddenButton(this, QStringLiteral("取消"), kIdCancel, DluRect(95, 82, 50, 14, u));
+
+    m_btnExit = new QPushButton(QStringLiteral("退出"), this);
+    SetControlId(m_btnExit, kIdExit);
+    m_btnExit->setGeometry(DluRect(47, 101, 50, 14, u));
+
+    connect(m_btnExit, &QPushButton::clicked, this, &CalenderDlg::PostOk);
+    // A click on a day picks it; scrolling to another month does not.
+    connect(m_calendar, &QCalendarWidget::clicked, this, &CalenderDlg::OnDaySelected);
+    // Enter inside the calendar is the dialog's OK: it closes without writing.
+    connect(m_calendar, &QCalendarWidget::activated, this, &CalenderDlg::PostOk);
+}
+
+QString CalenderDlg::FormatDay(const QDate& day) {
+    if (!day.isValid()) return QString();
+    return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
+}
+
+void CalenderDlg::showEvent(QShowEvent* event) {
+    if (!m_bLaidOut) {
+        m_bLaidOut = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void CalenderDlg::OnInitDialog() {
+    m_calendar->resize(m_calendar->minimumSizeHint());
+    const int w = m_calendar->width();
+    const int h = m_calendar->height();
+
+    QPoint topLeft(0, 0);
+    if (QWidget* target = FindControl(m_playerWindow, m_nTargetId))
+        topLeft = target->mapToGlobal(QPoint(0, target->height()));
+    // Under the field even near the bottom of the screen: the picker is not
+    // moved to stay on it.
+    setGeometry(QRect(topLeft, QSize(w, h + kStripHeight)));
+
+    const QSize button = m_btnExit->size();
+    m_btnExit->move(w / 2 - button.width() / 2, h - button.height() / 2 + 17);
+}
+
+void CalenderDlg::paintEvent(QPaintEvent*) {
+    const int w = m_calendar->width();
+    const int h = m_calendar->height();
+    QPainter p(this);
+    p.fillRect(QRect(1, 1, w - 2, h + 33), Qt::white);
+    p.setPen(QPen(ColorFromRef(kStripFrameColor), 1));
+    const QPoint frame[] = {{0, h}, {0, h + 34}, {w - 1, h + 34}, {w - 1, h - 1}};
+    p.drawPolyline(frame, 4);
+}
+
+void CalenderDlg::OnDaySelected(const QDate& day) {
+    const QString text = FormatDay(day);
+    QWidget* target = FindControl(m_playerWindow, m_nTargetId);
+    if (auto* combo = qobject_cast<QComboBox*>(target))
+        combo->setEditText(text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(target))
+        edit->setText(text);
+    PostOk();
+}
+
+void CalenderDlg::PostOk() { QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection); }

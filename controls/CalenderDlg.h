@@ -1,0 +1,44 @@
+#pragma once
+// The date picker of the query panel: a month calendar that opens under a
+// date field of the player window and writes the picked day into it as
+// "%Y-%m-%d". The exit button, Enter and Escape close it without writing.
+
+#include <QDialog>
+
+class QCalendarWidget;
+class QPushButton;
+
+class CalenderDlg : public QDialog {
+    Q_OBJECT
+public:
+    // playerWindow is the window whose control m_nTargetId receives the day.
+    explicit CalenderDlg(QWidget* playerWindow);
+
+    // Id of the player-window control that receives the picked day; set
+    // before the picker runs.
+    int m_nTargetId = 0;
+
+    QCalendarWidget* MonthCalendar() const { return m_calendar; }
+    QPushButton* ExitButton() const { return m_btnExit; }
+
+    // Text written for a picked day: four-digit year, two-digit month and
+    // day. Days before 1970 are written as picked too.
+    static QString FormatDay(const QDate& day);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Sizes the calendar, puts the picker under the target control and centres
+    // the exit button in the strip below the calendar.
+    void OnInitDialog();
+    void OnDaySelected(const QDate& day);
+    // Closes with OK after the events already queued, as a posted command does.
+    void PostOk();
+
+    QWidget* m_playerWindow;
+    QCalendarWidget* m_calendar;
+    QPushButton* m_btnExit;
+    bool m_bLaidOut = false;
+};
