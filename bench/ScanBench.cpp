@@ -2,7 +2,7 @@
 // same folder, the filtered scan (every recording opened once), and loading
 // the result with the first page filled.
 //
-//   scan_bench [RECORDINGS] [RUNS]     defaults: 100000 recordings, 5 runs
+//   tolvan-bench-scan [RECORDINGS] [RUNS]     defaults: 100000 recordings, 5 runs
 
 #include <chrono>
 #include <cstdio>
