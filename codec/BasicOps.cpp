@@ -17,18 +17,11 @@ int16_t div_s(int16_t num, int16_t den) {
     if (num == 0) return 0;
     if (num == den) return MAX_16;
 
-    int16_t out = 0;
-    int32_t rest = num;
-    const int32_t divisor = den;
-    for (int i = 0; i < 15; i++) {
-        out = static_cast<int16_t>(out << 1);
-        rest <<= 1;
-        if (rest >= divisor) {
-            rest = L_sub(rest, divisor);
-            out = add(out, 1);
-        }
-    }
-    return out;
+    // The 15 steps of restoring division produce the quotient bits of
+    // num * 2^15 / den; each 1 bit goes through add(), which clears Overflow,
+    // and for 0 < num < den there is always at least one.
+    Overflow = 0;
+    return static_cast<int16_t>((int32_t{num} << 15) / den);
 }
 
 }  // namespace g729

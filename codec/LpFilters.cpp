@@ -8,6 +8,19 @@
 
 namespace g729 {
 
+namespace {
+
+// round_fx(L_shl(s, 3)) in one step, Overflow included: both saturate exactly
+// when 8s leaves [MIN_32, MAX_32 - 0x8000].
+inline int16_t RoundShl3(int32_t s) {
+    const int64_t v = int64_t{s} * 8;
+    if (v > MAX_32 - 0x8000 || v < MIN_32) [[unlikely]] Overflow = 1;
+    const int64_t r = (v + 0x8000) >> 16;
+    return static_cast<int16_t>(r > MAX_16 ? MAX_16 : (r < MIN_16 ? MIN_16 : r));
+}
+
+}  // namespace
+
 void Syn_filt(const int16_t a[11], const int16_t x[], int16_t y[], int lg, int16_t mem[10], bool update) {
     int16_t tmp[100 + 10];
     std::copy(mem, mem + 10, tmp);
@@ -33,7 +46,7 @@ void Syn_filt(const int16_t a[11], const int16_t x[], int16_t y[], int lg, int16
             s = L_mult(x[i], a[0]);
             for (int j = 1; j <= 10; j++) s = L_msu(s, a[j], yy[i - j]);
         }
-        const int16_t out = round_fx(L_shl(s, 3));
+        const int16_t out = RoundShl3(s);
         yy[i] = out;
         last = out;
         yMax = std::max(yMax, std::abs(last));
@@ -47,7 +60,7 @@ void Residu(const int16_t a[11], const int16_t x[], int16_t y[], int lg) {
         for (int i = 0; i < lg; i++) {
             int32_t s = L_mult(x[i], a[0]);
             for (int j = 1; j <= 10; j++) s = L_mac(s, a[j], x[i - j]);
-            y[i] = round_fx(L_shl(s, 3));
+            y[i] = RoundShl3(s);
         }
         return;
     }
@@ -58,7 +71,7 @@ void Residu(const int16_t a[11], const int16_t x[], int16_t y[], int lg) {
     for (int m = 0; m <= 10; m++) taps[5 + m] = a[10 - m];
     int16_t xb[15 + 100] = {};
     std::copy(x - 10, x + lg, xb + 5);
-    for (int i = 0; i < lg; i++) y[i] = round_fx(L_shl(2 * DotProduct16(&xb[i], taps), 3));
+    for (int i = 0; i < lg; i++) y[i] = RoundShl3(2 * DotProduct16(&xb[i], taps));
 }
 
 }  // namespace g729
