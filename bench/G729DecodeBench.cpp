@@ -5,7 +5,7 @@
 // bcg729 is only a speed peer here: it is not bit-exact with the reference
 // decoder, and nothing in the program uses it.
 //
-//   codec_decode_bench [FRAMES] [RUNS]     (defaults 100000 and 5)
+//   tolvan-bench-g729 [FRAMES] [RUNS]     (defaults 100000 and 5)
 //
 // Each run decodes all frames once with each decoder, alternating, and the
 // best run of each is reported. Exit status 1 if DecodeFrame allocated.
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     const long frameCount = argc > 1 ? std::atol(argv[1]) : 100000;
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
     if (frameCount <= 0 || runs <= 0) {
-        std::fprintf(stderr, "usage: codec_decode_bench [FRAMES] [RUNS]\n");
+        std::fprintf(stderr, "usage: tolvan-bench-g729 [FRAMES] [RUNS]\n");
         return 2;
     }
 
