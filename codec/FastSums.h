@@ -15,14 +15,27 @@
 
 namespace g729 {
 
-// Largest |x[i]| for i = 0..n-1 (32768 for -32768).
+// Largest |x[i]| for i = 0..n-1 (32768 for -32768). Eight lanes of running
+// maxima and minima, so that it compiles to vector code.
 inline int32_t MaxMagnitude(const int16_t* x, int n) {
-    int32_t m = 0;
-    for (int i = 0; i < n; i++) {
-        const int32_t v = std::abs(int32_t{x[i]});
-        m = v > m ? v : m;
+    int16_t hi[8] = {}, lo[8] = {};
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        for (int k = 0; k < 8; k++) {
+            hi[k] = x[i + k] > hi[k] ? x[i + k] : hi[k];
+            lo[k] = x[i + k] < lo[k] ? x[i + k] : lo[k];
+        }
     }
-    return m;
+    int32_t h = 0, l = 0;
+    for (int k = 0; k < 8; k++) {
+        h = hi[k] > h ? hi[k] : h;
+        l = lo[k] < l ? lo[k] : l;
+    }
+    for (; i < n; i++) {
+        h = x[i] > h ? x[i] : h;
+        l = x[i] < l ? x[i] : l;
+    }
+    return h > -l ? h : -l;
 }
 
 // Sum of |a[i]| for i = 0..n-1.

@@ -27,29 +27,39 @@ void Syn_filt(const int16_t a[11], const int16_t x[], int16_t y[], int lg, int16
     int16_t* yy = tmp + 10;
 
     // Where the products cannot add up to saturation, the chain of L_msu is a
-    // plain sum; the bound uses the largest output magnitude so far. The plain
-    // sum adds the newest output last, so the rest is ready before it is.
+    // plain sum. The plain sum adds the newest output last, so the rest is
+    // ready before it is.
     int32_t c[11];
     std::copy(a, a + 11, c);
-    const int32_t aSum = SumMagnitude(a, 11);
-    int32_t yMax = MaxMagnitude(mem, 10);
-    int32_t last = yy[-1];
-    for (int i = 0; i < lg; i++) {
+    const auto plain = [&](int i, int32_t last) {
         const int16_t* h = &yy[i];
-        const int32_t xMag = std::abs(int32_t{x[i]});
-        int32_t s;
-        if (ChainCannotSaturate(aSum, std::max(yMax, xMag))) [[likely]] {
-            const int32_t older = c[2] * h[-2] + c[3] * h[-3] + c[4] * h[-4] + c[5] * h[-5] + c[6] * h[-6] +
-                                  c[7] * h[-7] + c[8] * h[-8] + c[9] * h[-9] + c[10] * h[-10];
-            s = (x[i] * c[0] - older - c[1] * last) * 2;
-        } else {
-            s = L_mult(x[i], a[0]);
-            for (int j = 1; j <= 10; j++) s = L_msu(s, a[j], yy[i - j]);
+        const int32_t older = c[2] * h[-2] + c[3] * h[-3] + c[4] * h[-4] + c[5] * h[-5] + c[6] * h[-6] +
+                              c[7] * h[-7] + c[8] * h[-8] + c[9] * h[-9] + c[10] * h[-10];
+        return (x[i] * c[0] - older - c[1] * last) * 2;
+    };
+    const int32_t aSum = SumMagnitude(a, 11);
+    int32_t last = yy[-1];
+    if (ChainCannotSaturate(aSum, 32768)) {
+        // Small coefficients: no signal at all can saturate the chain.
+        for (int i = 0; i < lg; i++) {
+            yy[i] = RoundShl3(plain(i, last));
+            last = yy[i];
         }
-        const int16_t out = RoundShl3(s);
-        yy[i] = out;
-        last = out;
-        yMax = std::max(yMax, std::abs(last));
+    } else {
+        // Otherwise bound each sample by the largest magnitude so far.
+        int32_t yMax = MaxMagnitude(mem, 10);
+        for (int i = 0; i < lg; i++) {
+            int32_t s;
+            if (ChainCannotSaturate(aSum, std::max(yMax, std::abs(int32_t{x[i]})))) [[likely]] {
+                s = plain(i, last);
+            } else {
+                s = L_mult(x[i], a[0]);
+                for (int j = 1; j <= 10; j++) s = L_msu(s, a[j], yy[i - j]);
+            }
+            yy[i] = RoundShl3(s);
+            last = yy[i];
+            yMax = std::max(yMax, std::abs(last));
+        }
     }
     std::copy(yy, yy + lg, y);
     if (update) std::copy(y + lg - 10, y + lg, mem);
