@@ -14,9 +14,11 @@ namespace {
 // when 8s leaves [MIN_32, MAX_32 - 0x8000].
 inline int16_t RoundShl3(int32_t s) {
     const int64_t v = int64_t{s} * 8;
-    if (v > MAX_32 - 0x8000 || v < MIN_32) [[unlikely]] Overflow = 1;
-    const int64_t r = (v + 0x8000) >> 16;
-    return static_cast<int16_t>(r > MAX_16 ? MAX_16 : (r < MIN_16 ? MIN_16 : r));
+    if (v > MAX_32 - 0x8000 || v < MIN_32) [[unlikely]] {
+        Overflow = 1;
+        return v > 0 ? MAX_16 : MIN_16;
+    }
+    return static_cast<int16_t>((v + 0x8000) >> 16);
 }
 
 }  // namespace

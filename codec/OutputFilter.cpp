@@ -41,6 +41,17 @@ void Post_Process(int16_t signal[], int lg) {
             L = L_mac(L, s.x1, b1);
             L = L_mac(L, x2, b2);
         }
+        // Away from the top of the range neither shift nor the rounding
+        // saturates, and L_Extract is a plain split.
+        if (L >= -(1 << 28) && L < (1 << 28) - (1 << 12)) [[likely]] {
+            const int32_t q15 = L * 4;  // Q13 to Q15
+            signal[i] = static_cast<int16_t>((q15 * 2 + 0x8000) >> 16);  // the gain of 2, rounded
+            s.y2_hi = s.y1_hi;
+            s.y2_lo = s.y1_lo;
+            s.y1_hi = static_cast<int16_t>(q15 >> 16);
+            s.y1_lo = static_cast<int16_t>((q15 >> 1) & 0x7fff);
+            continue;
+        }
         L = L_shl(L, 2);  // Q13 to Q15
 
         signal[i] = round_fx(L_shl(L, 1));  // the gain of 2
