@@ -2,6 +2,7 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -98,6 +99,14 @@ void CalenderDlg::paintEvent(QPaintEvent*) {
     p.setPen(QPen(ColorFromRef(kStripFrameColor), 1));
     const QPoint frame[] = {{0, h}, {0, h + 34}, {w - 1, h + 34}, {w - 1, h - 1}};
     p.drawPolyline(frame, 4);
+}
+
+void CalenderDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CalenderDlg::OnDaySelected(const QDate& day) {

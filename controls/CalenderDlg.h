@@ -28,6 +28,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Enter is the OK command, wherever the focus is.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Sizes the calendar, puts the picker under the target control and centres
