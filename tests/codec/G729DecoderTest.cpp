@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <iterator>
@@ -127,5 +128,25 @@ TEST_P(StreamTest, MatchesReferenceOutput) {
 
 INSTANTIATE_TEST_SUITE_P(Vectors, StreamTest, ::testing::ValuesIn(kStreams),
                          [](const ::testing::TestParamInfo<StreamCase>& info) { return std::string(info.param.name); });
+
+// A stream added to the folder must not go unchecked.
+TEST(Vectors, EveryStreamInTheFolderHasACase) {
+    const std::string dir = VectorsDir();
+    std::error_code error;
+    std::filesystem::directory_iterator it(dir, error);
+    if (error) GTEST_SKIP() << "G.729 test vectors not found in " << dir;
+    int streams = 0;
+    for (const auto& entry : it) {
+        const std::filesystem::path path = entry.path();
+        const std::string ext = path.extension().string();
+        if (ext != ".ldv" && ext != ".pcm") continue;
+        const std::string stem = path.stem().string();
+        bool covered = false;
+        for (const StreamCase& c : kStreams) covered |= (ext == ".ldv" ? stem == c.input : stem == c.expected);
+        EXPECT_TRUE(covered) << path.filename().string() << " has no test case";
+        streams++;
+    }
+    EXPECT_GT(streams, 0) << "no streams in " << dir;
+}
 
 }  // namespace
