@@ -6,7 +6,10 @@
 // Overflow rules: add, sub and mult set the flag to 1 when they saturate and
 // to 0 when they do not; shl, L_mult, L_add, L_sub, L_mac, L_msu, L_shl and
 // round_fx set it to 1 when they saturate and otherwise leave it unchanged.
-// The decoder reads it in one place only: around the speech synthesis filter.
+// The decoder reads it in one place only: it clears it right before the speech
+// synthesis filter of a subframe and tests it right after. Elsewhere the
+// decoder may take exact shortcuts (codec/FastSums.h) that skip the 16-bit
+// operators' clearing of the flag; nothing can observe the difference.
 //
 // All operators are inline: they run in every inner loop of the decoder.
 
