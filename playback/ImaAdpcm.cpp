@@ -25,24 +25,56 @@ constexpr StepTables MakeStepTables() {
 
 constexpr StepTables kStep = MakeStepTables();
 
-inline int Saturate(int p) { return p > 32767 ? 32767 : p < -32768 ? -32768 : p; }
+// The state of one block being decoded.
+struct BlockDecoder {
+    int predictor;
+    unsigned row;  // step index * 16
+
+    explicit BlockDecoder(const uint8_t* block)
+        : predictor(static_cast<int16_t>(block[0] | (block[1] << 8))),
+          row((block[2] > kImaMaxIndex ? kImaMaxIndex : block[2]) * 16u) {}
+
+    int16_t Step(unsigned code) {
+        const unsigned k = row + code;
+        const int p = predictor + kStep.difference[k];
+        predictor = p > 32767 ? 32767 : p < -32768 ? -32768 : p;
+        row = kStep.nextRow[k];
+        return static_cast<int16_t>(predictor);
+    }
+};
 
 }  // namespace
 
 int DecodeImaBlock(const uint8_t* block, int16_t* out) {
-    int predictor = static_cast<int16_t>(block[0] | (block[1] << 8));
-    unsigned row = (block[2] > kImaMaxIndex ? kImaMaxIndex : block[2]) * 16u;
+    BlockDecoder d(block);
     int16_t* o = out;
-    *o++ = static_cast<int16_t>(predictor);
+    *o++ = static_cast<int16_t>(d.predictor);
     for (size_t i = kImaBlockHeaderBytes; i < kImaBlockBytes; ++i) {
-        unsigned k = row + (block[i] & 0x0F);
-        predictor = Saturate(predictor + kStep.difference[k]);
-        row = kStep.nextRow[k];
-        *o++ = static_cast<int16_t>(predictor);
-        k = row + (block[i] >> 4);
-        predictor = Saturate(predictor + kStep.difference[k]);
-        row = kStep.nextRow[k];
-        *o++ = static_cast<int16_t>(predictor);
+        *o++ = d.Step(block[i] & 0x0F);
+        *o++ = d.Step(block[i] >> 4);
     }
     return static_cast<int>(o - out);
+}
+
+void DecodeImaBlocks(const uint8_t* blocks, size_t count, int16_t* out) {
+    size_t b = 0;
+    // Two blocks in lockstep: each block's decoding is one long chain of
+    // dependent steps, and two independent chains keep the processor busy
+    // where one leaves it waiting.
+    for (; b + 2 <= count; b += 2) {
+        const uint8_t* x = blocks + b * kImaBlockBytes;
+        const uint8_t* y = x + kImaBlockBytes;
+        int16_t* ox = out + b * kImaBlockSamples;
+        int16_t* oy = ox + kImaBlockSamples;
+        BlockDecoder dx(x), dy(y);
+        *ox++ = static_cast<int16_t>(dx.predictor);
+        *oy++ = static_cast<int16_t>(dy.predictor);
+        for (size_t i = kImaBlockHeaderBytes; i < kImaBlockBytes; ++i) {
+            *ox++ = dx.Step(x[i] & 0x0F);
+            *oy++ = dy.Step(y[i] & 0x0F);
+            *ox++ = dx.Step(x[i] >> 4);
+            *oy++ = dy.Step(y[i] >> 4);
+        }
+    }
+    if (b < count) DecodeImaBlock(blocks + b * kImaBlockBytes, out + b * kImaBlockSamples);
 }

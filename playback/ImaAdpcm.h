@@ -56,3 +56,8 @@ constexpr void ImaDecodeStep(int& predictor, int& index, unsigned code) {
 // samples, and returns the number written (always kImaBlockSamples). An
 // initial step index above 88 lies outside the step table and is taken as 88.
 int DecodeImaBlock(const uint8_t* block, int16_t* out);
+
+// Decodes count consecutive blocks into out, which has room for count *
+// kImaBlockSamples samples; the same samples as DecodeImaBlock on each block
+// in turn, in less time.
+void DecodeImaBlocks(const uint8_t* blocks, size_t count, int16_t* out);

@@ -66,19 +66,19 @@ bool NormaliseWav(std::u16string_view path) {
     const AdpcmData data = ReadData(source);
     source.Close();
 
+    // A block is converted only when at least one byte of data follows it
+    // within L (so the block that ends at L never is) and all its bytes were
+    // read: blocks a with a + 1024 < L and a + 1024 <= bytes read.
+    const size_t blocks = static_cast<size_t>(std::min<uint64_t>(
+        data.length > 0 ? (data.length - 1) / kImaBlockBytes : 0, data.bytes.size() / kImaBlockBytes));
     // The samples are written a run of blocks at a time: one write per
     // 4082-byte block costs more than decoding it.
     std::vector<int16_t> samples(kBlocksPerWrite * kImaBlockSamples);
-    size_t pending = 0;
-    for (size_t a = 0; a + kImaBlockBytes < data.length && a + kImaBlockBytes <= data.bytes.size();
-         a += kImaBlockBytes) {
-        pending += DecodeImaBlock(data.bytes.data() + a, samples.data() + pending);
-        if (pending == samples.size()) {
-            WriteSamples(out, samples.data(), pending);
-            pending = 0;
-        }
+    for (size_t first = 0; first < blocks; first += kBlocksPerWrite) {
+        const size_t n = std::min(kBlocksPerWrite, blocks - first);
+        DecodeImaBlocks(data.bytes.data() + first * kImaBlockBytes, n, samples.data());
+        WriteSamples(out, samples.data(), n * kImaBlockSamples);
     }
-    WriteSamples(out, samples.data(), pending);
     FixWavSizes(out);
     return true;
 }

@@ -145,6 +145,17 @@ TEST(DecodeImaBlock, InitialIndexAbove88IsTakenAs88) {
     }
 }
 
+TEST(DecodeImaBlocks, GivesWhatDecodeImaBlockGivesForEachBlock) {
+    const std::vector<uint8_t> blocks = ArbitraryBlocks(7);
+    const std::vector<int16_t> one = DecodeAll(blocks);
+    for (size_t count = 0; count <= 7; ++count) {
+        std::vector<int16_t> many(count * kImaBlockSamples + 1, 0x5555);
+        DecodeImaBlocks(blocks.data(), count, many.data());
+        EXPECT_TRUE(std::equal(many.begin(), many.end() - 1, one.begin())) << count << " blocks";
+        EXPECT_EQ(many.back(), 0x5555) << "written beyond " << count << " blocks";
+    }
+}
+
 TEST(DecodeImaBlockAgainstSox, HandMadeBlocksAtTheLimits) {
     ExpectSameAsSox(Concatenate({
         MakeBlock(32000, 88, 0x77),    // rises into +32767 and stays
