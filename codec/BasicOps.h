@@ -185,7 +185,8 @@ inline int16_t norm_l(int32_t a) {
 // num / den in Q15 by restoring division: 0 when num is 0, 32767 when
 // num == den. Requires 0 <= num <= den and den > 0; otherwise it writes
 // "Division Error var1=%d  var2=%d\n" (or "Division by 0, Fatal error \n" when
-// den is 0) to standard output and ends the process with exit status 0.
+// den is 0) to standard output and ends the process with exit status 1: a
+// broken contract is a failure, and says so to whoever started the process.
 int16_t div_s(int16_t num, int16_t den);
 
 }  // namespace g729

@@ -174,7 +174,7 @@ TEST(BasicOps, DivisionOutsideItsContractReportsAndEndsTheProcess) {
             return std::string("div_s returned");
         });
         EXPECT_TRUE(r.exited) << c.num << "/" << c.den;
-        EXPECT_EQ(r.exitStatus, 0) << c.num << "/" << c.den;
+        EXPECT_EQ(r.exitStatus, 1) << c.num << "/" << c.den;
         EXPECT_EQ(r.message, "") << c.num << "/" << c.den;
         EXPECT_EQ(r.output, c.output);
     }
