@@ -89,6 +89,8 @@ void CalenderDlg::OnInitDialog() {
 
     const QSize button = m_btnExit->size();
     m_btnExit->move(w / 2 - button.width() / 2, h - button.height() / 2 + 17);
+    // The first control with a tab stop, the calendar, takes the focus.
+    m_calendar->setFocus();
 }
 
 void CalenderDlg::paintEvent(QPaintEvent*) {

@@ -9,8 +9,9 @@ class CalenderDlg;
 // The middle of the box's drop-down part, in the box's coordinates.
 QPoint DropDownPoint(QComboBox* box);
 
-// Clicks the day's cell in the picker's month calendar.
-void ClickDay(CalenderDlg* picker, QDate day);
+// Clicks the day's cell in the picker's month calendar; false when the cell
+// cannot be found.
+bool ClickDay(CalenderDlg* picker, QDate day);
 
 // Opens the picker with a click on box's drop-down part and clicks day in it.
 void PickDay(QComboBox* box, QDate day);

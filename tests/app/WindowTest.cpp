@@ -407,11 +407,12 @@ TEST_F(WindowTest, F1OpensTheAboutBox) {
         for (QLabel* l : about->findChildren<QLabel*>()) texts << l->text();
         EXPECT_TRUE(texts.contains(QStringLiteral("Veltane Voice Player 3.0 版")));
         auto* ok = qobject_cast<QPushButton*>(FindControl(about, 1));
-        ASSERT_NE(ok, nullptr);
+        EXPECT_NE(ok, nullptr);
+        if (!ok) return about->reject();
         EXPECT_EQ(ok->text(), QStringLiteral("确定"));
         ok->click();
     });
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    QTest::keyClick(dlg->focusWidget(), Qt::Key_F1);
     WaitFor([&] { return opened; });
     EXPECT_TRUE(opened);
     EXPECT_EQ(OpenModal(), nullptr);
