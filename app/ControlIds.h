@@ -1,10 +1,14 @@
 #pragma once
-// Ids of the main window's controls; a button's id is also its command.
+// Ids of the main window's controls; a button's id is also its command. The
+// ones the catalogue reads or writes come from its own list, so the two
+// cannot drift apart.
+
+#include "catalogue/CatalogueView.h"
 
 namespace ids {
 inline constexpr int kOk = 1;      // hidden default button
 inline constexpr int kCancel = 2;  // hidden; command 2 closes the window
-inline constexpr int kRecordList = 1000;
+inline constexpr int kRecordList = kIdRecordList;
 inline constexpr int kTreePicture = 1001;
 inline constexpr int kListFrame = 1002;
 inline constexpr int kExport = 1003;
@@ -17,11 +21,11 @@ inline constexpr int kNext = 1009;
 inline constexpr int kPosition = 1010;
 inline constexpr int kMute = 1011;
 inline constexpr int kVolume = 1012;
-inline constexpr int kStartDate = 1013;
-inline constexpr int kEndDate = 1014;
-inline constexpr int kCallType = 1015;
-inline constexpr int kCondition = 1016;
-inline constexpr int kKeyword = 1017;
+inline constexpr int kStartDate = kIdStartDate;
+inline constexpr int kEndDate = kIdEndDate;
+inline constexpr int kCallType = kIdCallType;
+inline constexpr int kCondition = kIdCondition;
+inline constexpr int kKeyword = kIdKeyword;
 inline constexpr int kQuery = 1018;
 inline constexpr int kQueryCaption = 1019;
 inline constexpr int kStartDateLabel = 1020;
@@ -32,11 +36,11 @@ inline constexpr int kKeywordLabel = 1024;
 inline constexpr int kQueryFrame = 1025;
 inline constexpr int kPlaybackFrame = 1026;
 inline constexpr int kNowPlaying = 1029;
-inline constexpr int kFolderTree = 1030;
+inline constexpr int kFolderTree = kIdFolderTree;
 inline constexpr int kPrevPage = 1031;
 inline constexpr int kNextPage = 1032;
-inline constexpr int kPageLabel = 1033;
-inline constexpr int kPageNumber = 1034;
+inline constexpr int kPageLabel = kIdPageLabel;
+inline constexpr int kPageNumber = kIdPageNumber;
 inline constexpr int kPageNumberLabel = 1036;
 inline constexpr int kConvert = 1039;
 
