@@ -10,8 +10,9 @@ struct DialogBaseUnits {
     int y;  // line height
 };
 
-// The dialogs' font: the system's UI font at pointSize (9 for the main window
-// and the About box, 8 for the small dialogs).
+// The dialogs' font: the system's UI font, in its CJK face where one is
+// installed, at pointSize (9 for the main window and the About box, 8 for the
+// small dialogs).
 QFont DialogFont(int pointSize);
 
 // Base units of font, measured on the screen the application shows on.
