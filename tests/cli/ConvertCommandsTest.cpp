@@ -54,9 +54,12 @@ std::vector<uint8_t> NormalisedHere(const std::vector<uint8_t>& recording) {
     return ReadWholeFile(here.File(kNormalisedWavName));
 }
 
-const char* SharedDir() {
-    const char* env = std::getenv("TOLVAN_SHARED_DIR");
-    return env && *env ? env : TOLVAN_SHARED_DIR;
+// The G.729 test vectors: the folder TOLVAN_G729_VECTORS names, as for the
+// decoder's own tests, else the design data beside the project.
+std::filesystem::path VectorsDir() {
+    const char* env = std::getenv("TOLVAN_G729_VECTORS");
+    if (env && *env) return env;
+    return std::filesystem::path(TOLVAN_SHARED_DIR) / "g729a" / "vectors";
 }
 
 TEST(NormaliseCommand, WritesTheConvertedRecordingAndNoTemporaryFile) {
@@ -122,9 +125,9 @@ TEST(DecodeCommand, StreamShorterThanAFrameGivesAHeaderOnlyFile) {
 }
 
 TEST(DecodeCommand, MatchesTheReferenceDecoderOnTheTestVectors) {
-    const std::filesystem::path vectors = std::filesystem::path(SharedDir()) / "g729a" / "vectors";
+    const std::filesystem::path vectors = VectorsDir();
     if (!std::filesystem::exists(vectors / "SPEECH.ldv"))
-        GTEST_SKIP() << "no G.729 test vectors in " << vectors << " (set TOLVAN_SHARED_DIR)";
+        GTEST_SKIP() << "no G.729 test vectors in " << vectors << " (set TOLVAN_G729_VECTORS to the folder holding them)";
     TempFolder work;
     int compared = 0;
     for (const auto& entry : std::filesystem::directory_iterator(vectors)) {
