@@ -258,9 +258,9 @@ void CTolvanDlg::CreateQueryPanel() {
 
     m_cbCallType->addItems({QStringLiteral("全部类型"), QStringLiteral("全部主叫"), QStringLiteral("全部被叫"),
                             QStringLiteral("全部留言"), QStringLiteral("全部现场")});
-    m_cbCondition->addItem(QStringLiteral("电话号码"));
+    m_cbCondition->addItem(FromU16(kConditionText));
     m_cbCallType->setEditText(FromU16(kAllTypesText));
-    m_cbCondition->setEditText(QStringLiteral("电话号码"));
+    m_cbCondition->setEditText(FromU16(kConditionText));
 }
 
 void CTolvanDlg::CreatePlaybackPanel() {

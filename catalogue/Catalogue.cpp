@@ -11,11 +11,6 @@
 
 namespace {
 
-std::u16string Decimal(int64_t value) {
-    std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 // A control's text as its fixed-size buffer would hold it.
 std::u16string ControlTextCut(const CatalogueView& view, CatalogueControl id, size_t maxChars) {
     std::u16string text = view.ControlText(id);
@@ -58,7 +53,7 @@ bool OutOfRange(int16_t value, unsigned highest) {
 }  // namespace
 
 std::u16string PageLabel(uint32_t entryCount, int page, int pageCount) {
-    return u"总共" + Decimal(entryCount) + u"条记录，第" + Decimal(page) + u"页，共" + Decimal(pageCount) + u"页";
+    return u"总共" + DecimalText(entryCount) + u"条记录，第" + DecimalText(page) + u"页，共" + DecimalText(pageCount) + u"页";
 }
 
 QueryFilter ReadQueryFilter(const CatalogueView& view) {
@@ -75,7 +70,7 @@ void Catalogue::ResetQueryControls() {
     view_.SetControlText(kIdStartDate, u"");
     view_.SetControlText(kIdEndDate, u"");
     view_.SetControlText(kIdCallType, kAllTypesText);
-    view_.SetControlText(kIdCondition, u"电话号码");
+    view_.SetControlText(kIdCondition, kConditionText);
     view_.SetControlText(kIdKeyword, u"");
     view_.SetControlText(kIdPageNumber, u"");
 }
@@ -217,7 +212,7 @@ void Catalogue::FillPage() {
         CatalogueEntry& entry = m_pEntries[i];
         FillSummary(m_szRecFolder, entry);
         RowTexts row;
-        row[0] = Decimal(static_cast<int64_t>(i) + 1);
+        row[0] = DecimalText(static_cast<int64_t>(i) + 1);
         row[1] = platform::NarrowToWide(entry.Name());
         FormatRow(m_szRecFolder, row[1], platform::NarrowToWide(entry.Summary()), row);
         int k = static_cast<int>(i - first);

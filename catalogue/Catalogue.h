@@ -19,6 +19,9 @@ inline constexpr std::u16string_view kEmptyPageLabel = u"总共0条记录，第0
 // "总共%ld条记录，第%ld页，共%ld页"
 std::u16string PageLabel(uint32_t entryCount, int page, int pageCount);
 
+// The condition box's one item and start text; the query does not read it.
+inline constexpr std::u16string_view kConditionText = u"电话号码";
+
 // Default dates of the query when a date field is empty.
 inline constexpr std::u16string_view kDefaultStartDate = u"1971-01-01";
 inline constexpr std::u16string_view kDefaultEndDate = u"3000-01-01";

@@ -4,7 +4,7 @@
 
 MemoryCatalogueView::MemoryCatalogueView() {
     texts_[kIdCallType] = kAllTypesText;
-    texts_[kIdCondition] = u"电话号码";
+    texts_[kIdCondition] = kConditionText;
     texts_[kIdPageLabel] = kEmptyPageLabel;
 }
 

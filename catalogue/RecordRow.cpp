@@ -8,11 +8,6 @@
 
 namespace {
 
-std::u16string Decimal(int64_t value) {
-    std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 // Characters first..last of s, as far as s reaches.
 std::u16string_view Slice(std::u16string_view s, size_t first, size_t last) {
     if (first >= s.size()) return {};
@@ -29,6 +24,11 @@ std::u16string TypeLabel(char16_t letter) {
 }
 
 }  // namespace
+
+std::u16string DecimalText(int64_t value) {
+    std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
 
 uint32_t RecordingSeconds(uint32_t size) { return size < 512 ? 0 : (size - 512) / 4096; }
 
@@ -52,6 +52,6 @@ void FormatRow(std::u16string_view folder, std::u16string_view name, std::u16str
     if (!file) return;
     uint32_t size = static_cast<uint32_t>(file.Size());
     file.Close();
-    row[5] = Decimal(RecordingSeconds(size)) + u"秒";
-    row[6] = Decimal(size) + u"字节";
+    row[5] = DecimalText(RecordingSeconds(size)) + u"秒";
+    row[6] = DecimalText(size) + u"字节";
 }

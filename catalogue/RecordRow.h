@@ -3,6 +3,7 @@
 // when its page is shown.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "catalogue/CatalogueView.h"
@@ -13,6 +14,9 @@
 // and start texts; a recording that cannot be opened shows empty length and
 // size texts.
 void FormatRow(std::u16string_view folder, std::u16string_view name, std::u16string_view summary, RowTexts& row);
+
+// The decimal text of value ("%ld").
+std::u16string DecimalText(int64_t value);
 
 // Seconds of audio the list shows for a recording of size bytes: 4096 bytes
 // a second after the 512-byte head; 0 for a file no longer than the head.

@@ -1,7 +1,6 @@
 // tolvan-cli decode and normalise, run as the built program.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,26 +12,16 @@
 #include "playback/PcmWavHeader.h"
 #include "platform/TextCodec.h"
 #include "tests/playback/FileBytes.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempFolder.h"
 #include "tools/SampleRecording.h"
 #include "tools/SpeechSignal.h"
 
 namespace {
 
-struct CliResult {
-    int status;
-    std::string err;
-};
-
 // Runs tolvan-cli with the arguments inside folder (its current directory).
-CliResult RunCli(const TempFolder& folder, const std::vector<std::string>& args) {
-    std::string command = "cd '" + folder.Str() + "' && '" TOLVAN_CLI "'";
-    for (const std::string& a : args) command += " '" + a + "'";
-    command += " 2>'" + folder.File("cli.err") + "'";
-    const int raw = std::system(command.c_str());
-    const std::vector<uint8_t> err = ReadWholeFile(folder.File("cli.err"));
-    std::filesystem::remove(folder.File("cli.err"));
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(err.begin(), err.end())};
+ProgramResult RunCli(const TempFolder& folder, const std::vector<std::string>& args) {
+    return RunProgram(folder.Str(), TOLVAN_CLI, args);
 }
 
 std::set<std::string> Names(const std::filesystem::path& folder) {
@@ -70,7 +59,7 @@ TEST(NormaliseCommand, WritesTheConvertedRecordingAndNoTemporaryFile) {
     WriteWholeFile(work.File(kNormalisedWavName), {1, 2, 3});
 
     for (const std::string& out : {work.File("out.wav"), elsewhere.File("out.wav")}) {
-        const CliResult run = RunCli(work, {"normalise", "VOC00001.wav", out});
+        const ProgramResult run = RunCli(work, {"normalise", "VOC00001.wav", out});
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "");
         const std::vector<uint8_t> wav = ReadWholeFile(out);
@@ -135,7 +124,7 @@ TEST(DecodeCommand, MatchesTheReferenceDecoderOnTheTestVectors) {
         const std::filesystem::path pcm = std::filesystem::path(entry.path()).replace_extension(".pcm");
         if (!std::filesystem::exists(pcm)) continue;
         SCOPED_TRACE(entry.path().filename().string());
-        const CliResult run = RunCli(work, {"decode", entry.path().string(), "out.wav"});
+        const ProgramResult run = RunCli(work, {"decode", entry.path().string(), "out.wav"});
         ASSERT_EQ(run.status, 0) << run.err;
         const std::vector<uint8_t> wav = ReadWholeFile(work.File("out.wav"));
         const std::vector<uint8_t> expected = ReadWholeFile(pcm.string());
@@ -157,7 +146,7 @@ TEST(ConvertCommands, UnreadableInputLeavesNoOutput) {
         for (const char* input : {"missing.wav", "folder.wav"}) {
             for (const char* output : {"new.wav", "kept.wav"}) {
                 SCOPED_TRACE(std::string(command) + " " + input + " " + output);
-                const CliResult run = RunCli(work, {command, input, output});
+                const ProgramResult run = RunCli(work, {command, input, output});
                 EXPECT_EQ(run.status, 1);
                 EXPECT_NE(run.err.find("cannot read"), std::string::npos) << run.err;
                 EXPECT_NE(run.err.find(input), std::string::npos) << run.err;
@@ -174,7 +163,7 @@ TEST(ConvertCommands, OutputThatCannotBeCreatedFailsCleanly) {
     WriteWholeFile(work.File("in.ldv"), std::vector<uint8_t>(1000, 0x33));
     for (const char* command : {"decode", "normalise"}) {
         SCOPED_TRACE(command);
-        const CliResult run = RunCli(work, {command, std::string(command) == "decode" ? "in.ldv" : "in.wav",
+        const ProgramResult run = RunCli(work, {command, std::string(command) == "decode" ? "in.ldv" : "in.wav",
                                       "no/such/folder/out.wav"});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find("no/such/folder/out.wav"), std::string::npos) << run.err;
@@ -186,7 +175,7 @@ TEST(ConvertCommands, WrongArgumentsShowTheUsage) {
     TempFolder work;
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"decode"}, {"decode", "a"}, {"normalise", "a", "b", "c"}}) {
-        const CliResult run = RunCli(work, args);
+        const ProgramResult run = RunCli(work, args);
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find("usage"), std::string::npos) << run.err;
     }
