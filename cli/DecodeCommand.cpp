@@ -21,14 +21,6 @@ constexpr size_t kBatchBytes = 160000;  // 1000 frames, 10 s of speech
 
 const char kUsage[] = "usage: tolvan-cli decode IN OUT.wav\n";
 
-bool ReadWhole(const std::string& path, std::vector<uint8_t>& data) {
-    platform::File in = platform::File::OpenForReading(path);
-    const int64_t size = in.Size();
-    if (!in || size < 0) return false;
-    data.resize(static_cast<size_t>(size));
-    return in.Read(data.data(), data.size()) == data.size();
-}
-
 }  // namespace
 
 int RunDecodeCommand(const CommandArgs& args) {
@@ -39,7 +31,7 @@ int RunDecodeCommand(const CommandArgs& args) {
     const std::string& inPath = args[0];
     const std::string& outPath = args[1];
     std::vector<uint8_t> stream;
-    if (!ReadWhole(inPath, stream)) {
+    if (!platform::ReadWholeFile(inPath, stream)) {
         std::fprintf(stderr, "tolvan-cli decode: cannot read %s\n", inPath.c_str());
         return 1;
     }

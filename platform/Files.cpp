@@ -139,6 +139,16 @@ void File::Close() {
     fd_ = -1;
 }
 
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
+    data.clear();
+    File in = File::OpenForReading(path);
+    const int64_t size = in.Size();
+    if (!in || size < 0) return false;
+    data.resize(static_cast<size_t>(size));
+    data.resize(in.Read(data.data(), data.size()));
+    return true;
+}
+
 bool DeleteFileAt(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 namespace {

@@ -67,6 +67,11 @@ private:
     int fd_ = -1;
 };
 
+// Reads the whole regular file at path, opened for reading without sharing,
+// into data: as many bytes as reading gives. False, with data empty, when the
+// file cannot be opened.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
+
 // Removes a file; false when it did not exist or could not be removed.
 bool DeleteFileAt(const std::string& path);
 

@@ -1,0 +1,238 @@
+#include "platform/PulseWaveOut.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <cstring>
+#include <deque>
+
+namespace platform {
+
+namespace {
+
+// How often the played position is compared with the queued buffers' ends.
+constexpr pa_usec_t kPollUsec = 10 * 1000;
+// How long an unanswered connection is waited for.
+constexpr pa_usec_t kConnectTimeoutUsec = 3 * 1000 * 1000;
+
+class PulseWaveOut final : public WaveOut {
+public:
+    PulseWaveOut(const WaveFormat& format, MessagePoster& notices) : format_(format), notices_(notices) {}
+    ~PulseWaveOut() override { TearDown(); }
+
+    // Connects and sets up the stream; false on any failure.
+    bool Connect();
+
+    bool Write(WaveHeader& header) override;
+    void Pause() override { Cork(1); }
+    void Restart() override { Cork(0); }
+    void Reset() override;
+    void Close() override;
+    void SetVolume(uint32_t volume) override;
+
+private:
+    struct Queued {
+        WaveHeader* header;
+        uint64_t end;  // stream byte offset just past the header's samples
+    };
+
+    class Lock {
+    public:
+        explicit Lock(pa_threaded_mainloop* loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
+        ~Lock() { pa_threaded_mainloop_unlock(loop_); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        pa_threaded_mainloop* loop_;
+    };
+
+    static void OnContextState(pa_context*, void* self) { pa_threaded_mainloop_signal(Self(self)->loop_, 0); }
+    static void OnStreamState(pa_stream*, void* self) { pa_threaded_mainloop_signal(Self(self)->loop_, 0); }
+    static void OnTimeout(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self);
+    static void OnPoll(pa_mainloop_api*, pa_time_event* e, const struct timeval*, void* self);
+    static PulseWaveOut* Self(void* p) { return static_cast<PulseWaveOut*>(p); }
+
+    // Bytes of the stream heard so far; false while the server has not told.
+    bool PlayedBytes(uint64_t& bytes) const;
+    // Posts the done notice of every queued header whose end has been heard
+    // (all of them when everything is true). Called with the loop locked.
+    void ReturnPlayed(bool everything);
+    void Cork(int cork);
+    void TearDown();
+
+    const WaveFormat format_;
+    MessagePoster& notices_;
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    pa_time_event* poll_ = nullptr;
+    bool timedOut_ = false;
+    bool closed_ = false;
+
+    // Guarded by the loop's lock.
+    std::deque<Queued> queue_;
+    uint64_t written_ = 0;  // stream offset where the next write lands
+    bool flushed_ = false;  // a reset moved the write position back to the played one
+};
+
+void PulseWaveOut::OnTimeout(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
+    Self(self)->timedOut_ = true;
+    pa_threaded_mainloop_signal(Self(self)->loop_, 0);
+}
+
+void PulseWaveOut::OnPoll(pa_mainloop_api*, pa_time_event* e, const struct timeval*, void* self) {
+    Self(self)->ReturnPlayed(false);
+    pa_context_rttime_restart(Self(self)->context_, e, pa_rtclock_now() + kPollUsec);
+}
+
+bool PulseWaveOut::Connect() {
+    loop_ = pa_threaded_mainloop_new();
+    if (!loop_) return false;
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "phone");
+    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, "tolvan");
+    context_ = pa_context_new_with_proplist(api, "tolvan", props);
+    pa_proplist_free(props);
+    if (!context_) return false;
+    pa_context_set_state_callback(context_, &OnContextState, this);
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
+    if (pa_threaded_mainloop_start(loop_) < 0) return false;
+
+    Lock lock(loop_);
+    pa_time_event* timeout = pa_context_rttime_new(context_, pa_rtclock_now() + kConnectTimeoutUsec, &OnTimeout, this);
+    bool ready = false;
+    for (;;) {
+        pa_context_state_t state = pa_context_get_state(context_);
+        if (state == PA_CONTEXT_READY) break;
+        if (!PA_CONTEXT_IS_GOOD(state) || timedOut_) break;
+        pa_threaded_mainloop_wait(loop_);
+    }
+    if (pa_context_get_state(context_) == PA_CONTEXT_READY) {
+        const pa_sample_spec spec{PA_SAMPLE_S16LE, format_.nSamplesPerSec, static_cast<uint8_t>(format_.nChannels)};
+        stream_ = pa_stream_new(context_, "tolvan playback", &spec, nullptr);
+        if (stream_) {
+            pa_stream_set_state_callback(stream_, &OnStreamState, this);
+            // Playback starts as soon as one short buffer is there, and the
+            // server keeps the position up to date for the done notices.
+            pa_buffer_attr attr;
+            std::memset(&attr, 0xFF, sizeof attr);
+            attr.tlength = format_.nAvgBytesPerSec / 2;
+            attr.prebuf = format_.nAvgBytesPerSec / 10;
+            const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING |
+                                                              PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
+            if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) == 0) {
+                for (;;) {
+                    pa_stream_state_t state = pa_stream_get_state(stream_);
+                    if (state == PA_STREAM_READY) {
+                        ready = true;
+                        break;
+                    }
+                    if (!PA_STREAM_IS_GOOD(state) || timedOut_) break;
+                    pa_threaded_mainloop_wait(loop_);
+                }
+            }
+        }
+    }
+    api->time_free(timeout);
+    if (ready) poll_ = pa_context_rttime_new(context_, pa_rtclock_now() + kPollUsec, &OnPoll, this);
+    return ready;
+}
+
+bool PulseWaveOut::PlayedBytes(uint64_t& bytes) const {
+    pa_usec_t usec = 0;
+    if (pa_stream_get_time(stream_, &usec) < 0) return false;
+    bytes = pa_usec_to_bytes(usec, pa_stream_get_sample_spec(stream_));
+    return true;
+}
+
+void PulseWaveOut::ReturnPlayed(bool everything) {
+    uint64_t played = 0;
+    if (!everything && !PlayedBytes(played)) return;
+    while (!queue_.empty() && (everything || queue_.front().end <= played)) {
+        WaveHeader* header = queue_.front().header;
+        queue_.pop_front();
+        header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+        notices_.Post(MM_WOM_DONE, GetHandle(), reinterpret_cast<intptr_t>(header));
+    }
+}
+
+bool PulseWaveOut::Write(WaveHeader& header) {
+    if (closed_ || !(header.dwFlags & WHDR_PREPARED)) return false;
+    Lock lock(loop_);
+    if (flushed_) {
+        // After a reset the next samples follow what has been heard.
+        uint64_t played = 0;
+        if (PlayedBytes(played)) written_ = played;
+        flushed_ = false;
+    }
+    header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
+    written_ += header.dwBufferLength;
+    queue_.push_back({&header, written_});
+    if (header.dwBufferLength > 0)
+        pa_stream_write(stream_, header.lpData, header.dwBufferLength, nullptr, 0, PA_SEEK_RELATIVE);
+    return true;
+}
+
+void PulseWaveOut::Cork(int cork) {
+    if (closed_) return;
+    Lock lock(loop_);
+    if (pa_operation* op = pa_stream_cork(stream_, cork, nullptr, nullptr)) pa_operation_unref(op);
+}
+
+void PulseWaveOut::Reset() {
+    if (closed_) return;
+    Lock lock(loop_);
+    if (pa_operation* op = pa_stream_flush(stream_, nullptr, nullptr)) pa_operation_unref(op);
+    flushed_ = true;
+    ReturnPlayed(true);
+}
+
+void PulseWaveOut::SetVolume(uint32_t volume) {
+    if (closed_) return;
+    Lock lock(loop_);
+    pa_cvolume cv;
+    pa_cvolume_set(&cv, format_.nChannels, pa_sw_volume_from_linear((volume & 0xFFFF) / 65535.0));
+    if (pa_operation* op = pa_context_set_sink_input_volume(context_, pa_stream_get_index(stream_), &cv, nullptr, nullptr))
+        pa_operation_unref(op);
+}
+
+void PulseWaveOut::Close() {
+    if (closed_) return;
+    {
+        Lock lock(loop_);
+        ReturnPlayed(true);
+    }
+    TearDown();
+    notices_.Post(MM_WOM_CLOSE, GetHandle(), 0);
+}
+
+void PulseWaveOut::TearDown() {
+    if (closed_) return;
+    closed_ = true;
+    if (!loop_) return;
+    pa_threaded_mainloop_stop(loop_);
+    // The loop's thread has ended: nothing below races with it.
+    if (poll_) pa_threaded_mainloop_get_api(loop_)->time_free(poll_);
+    if (stream_) {
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+    }
+    if (context_) {
+        pa_context_disconnect(context_);
+        pa_context_unref(context_);
+    }
+    pa_threaded_mainloop_free(loop_);
+    loop_ = nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<WaveOut> PulseWaveOutOpener::Open(const WaveFormat& format, MessagePoster& notices) {
+    auto device = std::make_unique<PulseWaveOut>(format, notices);
+    if (!device->Connect()) return nullptr;
+    notices.Post(MM_WOM_OPEN, device->GetHandle(), 0);
+    return device;
+}
+
+}  // namespace platform
