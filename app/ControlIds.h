@@ -1,9 +1,10 @@
 #pragma once
 // Ids of the main window's controls; a button's id is also its command. The
-// ones the catalogue reads or writes come from its own list, so the two
-// cannot drift apart.
+// ones the catalogue and the playback read or write come from their own
+// lists, so the two cannot drift apart.
 
 #include "catalogue/CatalogueView.h"
+#include "playback/PlaybackView.h"
 
 namespace ids {
 inline constexpr int kOk = 1;      // hidden default button
@@ -13,14 +14,14 @@ inline constexpr int kTreePicture = 1001;
 inline constexpr int kListFrame = 1002;
 inline constexpr int kExport = 1003;
 inline constexpr int kRefresh = 1004;
-inline constexpr int kPlay = 1005;
-inline constexpr int kPause = 1006;
-inline constexpr int kStop = 1007;
-inline constexpr int kPrevious = 1008;
-inline constexpr int kNext = 1009;
-inline constexpr int kPosition = 1010;
-inline constexpr int kMute = 1011;
-inline constexpr int kVolume = 1012;
+inline constexpr int kPlay = kIdPlay;
+inline constexpr int kPause = kIdPause;
+inline constexpr int kStop = kIdStop;
+inline constexpr int kPrevious = kIdPrevious;
+inline constexpr int kNext = kIdNext;
+inline constexpr int kPosition = kIdPosition;
+inline constexpr int kMute = kIdMute;
+inline constexpr int kVolume = kIdVolume;
 inline constexpr int kStartDate = kIdStartDate;
 inline constexpr int kEndDate = kIdEndDate;
 inline constexpr int kCallType = kIdCallType;
@@ -35,7 +36,7 @@ inline constexpr int kConditionLabel = 1023;
 inline constexpr int kKeywordLabel = 1024;
 inline constexpr int kQueryFrame = 1025;
 inline constexpr int kPlaybackFrame = 1026;
-inline constexpr int kNowPlaying = 1029;
+inline constexpr int kNowPlaying = kIdNowPlaying;
 inline constexpr int kFolderTree = kIdFolderTree;
 inline constexpr int kPrevPage = 1031;
 inline constexpr int kNextPage = 1032;

@@ -1,6 +1,7 @@
 #include "app/TolvanDlg.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QGroupBox>
@@ -29,6 +30,7 @@
 #include "controls/ColorRef.h"
 #include "controls/ControlId.h"
 #include "controls/DialogUnits.h"
+#include "controls/WindowMessage.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -183,6 +185,8 @@ void CTolvanDlg::CreateRecordList() {
     p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Inactive, QPalette::Base));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Inactive, QPalette::Text));
     m_list->setPalette(p);
+    // The list selects the row as usual; the engine plays it.
+    connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { m_engine.OnListDoubleClick(); });
 }
 
 void CTolvanDlg::CreateTopBand() {
@@ -280,14 +284,21 @@ void CTolvanDlg::CreatePlaybackPanel() {
     m_sliderVolume = Bind(new QSlider(Qt::Horizontal, this), ids::kVolume);
     m_sliderVolume->setGeometry(864, 450, 132, 17);
     m_sliderVolume->setRange(0, 100);
-    m_sliderVolume->setValue(m_nVolume);
+    m_sliderVolume->setValue(m_engine.Volume());
     Dress(m_sliderVolume, track, Qt::black);
+    // Only dragging the thumb sets the volume, as its tracking notice does.
+    connect(m_sliderVolume, &QSlider::sliderMoved, this, [this](int position) {
+        QCoreApplication::postEvent(this, new WindowMessage(WM_SLIDER_TRACKING, ids::kVolume, position));
+    });
 
     m_sliderPos = Bind(new QSlider(Qt::Horizontal, this), ids::kPosition);
     m_sliderPos->setGeometry(QRect(QPoint(832, 485), DluRect(0, 0, 100, 15, u).size()));
     m_sliderPos->setRange(0, 100);
     m_sliderPos->setTickPosition(QSlider::NoTicks);
     Dress(m_sliderPos, track, Qt::black);
+    // Presses and releases are seen before the slider handles them: they
+    // seek in the recording being played.
+    m_sliderPos->installEventFilter(this);
 
     m_btnPlay = transport(ids::kPlay, {839, 520}, IDI_PLAY, 15, large);
     m_btnPause = transport(ids::kPause, {872, 520}, IDI_PAUSE, 15, large);
@@ -326,8 +337,9 @@ void CTolvanDlg::OnCommand(int id) {
         break;
     default:
         // Command 1, the hidden default button, closes nothing: Enter never
-        // ends the program. The playback, export and conversion commands
-        // have no handlers yet.
+        // ends the program. The export and conversion commands have no
+        // handlers yet.
+        m_engine.OnCommand(id);
         break;
     }
 }
@@ -365,8 +377,32 @@ void CTolvanDlg::contextMenuEvent(QContextMenuEvent* event) {
     if (menu.exec(event->globalPos()) == about) OnSysCommand(ids::IDM_ABOUTBOX);
 }
 
+bool CTolvanDlg::event(QEvent* event) {
+    if (event->type() == PostedMessage::EventType()) {
+        const auto* m = static_cast<PostedMessage*>(event);
+        m_engine.OnPostedMessage(m->message, m->wParam, m->lParam);
+        return true;
+    }
+    if (event->type() == WM_SLIDER_TRACKING) {
+        const auto* m = static_cast<WindowMessage*>(event);
+        if (m->wParam == ids::kVolume) OnVolumeTracking(static_cast<int>(m->lParam));
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CTolvanDlg::OnVolumeTracking(int position) { m_engine.OnVolumeTracking(position); }
+
 bool CTolvanDlg::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (watched == m_sliderPos && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (type == QEvent::MouseButtonPress)
+            m_engine.OnPositionButtonDown();
+        else
+            m_engine.OnPositionButtonUp();
+        return false;
+    }
     if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // Only presses on the box itself (its drop-down part); presses in its
@@ -450,3 +486,44 @@ uint32_t CTolvanDlg::RunScan(const std::u16string& folder, bool useFilter, const
     wait.WaitForWorker();
     return job->resultSize.load();
 }
+
+int CTolvanDlg::RowCount() const { return m_list->rowCount(); }
+
+int CTolvanDlg::SelectedRowCount() const { return static_cast<int>(m_list->selectionModel()->selectedRows().size()); }
+
+int CTolvanDlg::FirstSelectedRow() const {
+    int first = -1;
+    for (const QModelIndex& index : m_list->selectionModel()->selectedRows())
+        if (first < 0 || index.row() < first) first = index.row();
+    return first;
+}
+
+std::u16string CTolvanDlg::RowText(int row, int column) const {
+    const QTableWidgetItem* item = m_list->item(row, column);
+    return item ? item->text().toStdU16String() : std::u16string();
+}
+
+void CTolvanDlg::DeselectRow(int row) {
+    if (row < 0) {
+        m_list->clearSelection();
+        return;
+    }
+    m_list->selectionModel()->select(m_list->model()->index(row, 0),
+                                     QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+}
+
+void CTolvanDlg::FocusList() { m_list->setFocus(); }
+
+int CTolvanDlg::Position() const { return m_sliderPos->value(); }
+
+void CTolvanDlg::SetPosition(int position) { m_sliderPos->setValue(position); }
+
+void CTolvanDlg::SetNowPlaying(std::u16string_view text) {
+    static_cast<QLabel*>(Control(ids::kNowPlaying))->setText(FromU16(text));
+}
+
+void CTolvanDlg::ShowMuted(bool muted) { m_btnMute->setIcon(ButtonIcon(muted ? IDI_MUTED : IDI_SOUND)); }
+
+std::u16string CTolvanDlg::RecordingsFolder() const { return m_catalogue.Folder(); }
+
+void CTolvanDlg::SetPlayNumber(std::u16string_view number) { m_catalogue.SetPlayNumber(number); }

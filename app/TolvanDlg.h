@@ -12,9 +12,14 @@
 #include <QIcon>
 #include <map>
 
+#include "app/WindowPoster.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueView.h"
 #include "catalogue/ScanRunner.h"
+#include "codec/G729Decoder.h"
+#include "platform/PulseWaveOut.h"
+#include "playback/PlaybackEngine.h"
+#include "playback/PlaybackView.h"
 
 class CShellManager;
 class CMFCShellFolderTreeCtrl;
@@ -25,7 +30,7 @@ class QPushButton;
 class QSlider;
 class QTableWidget;
 
-class CTolvanDlg : public QDialog, public CatalogueView, public ScanRunner {
+class CTolvanDlg : public QDialog, public CatalogueView, public ScanRunner, public PlaybackView {
     Q_OBJECT
 public:
     CTolvanDlg(const CShellManager& shell, QWidget* parent = nullptr);
@@ -44,6 +49,7 @@ public:
     void PreselectFolder(const QString& folder);
 
     Catalogue& GetCatalogue() { return m_catalogue; }
+    PlaybackEngine& GetEngine() { return m_engine; }
     CMFCShellFolderTreeCtrl* Tree() const { return m_tree; }
 
     // CatalogueView
@@ -53,13 +59,30 @@ public:
     void SetListRedraw(bool on) override;
     void DeleteAllRows() override;
     void InsertRow(int row, const RowTexts& columns) override;
+    // Selects and focuses row, for the catalogue and the playback alike.
     void SelectRow(int row) override;
+
+    // PlaybackView
+    int RowCount() const override;
+    int SelectedRowCount() const override;
+    int FirstSelectedRow() const override;
+    std::u16string RowText(int row, int column) const override;
+    void DeselectRow(int row) override;
+    void FocusList() override;
+    int Position() const override;
+    void SetPosition(int position) override;
+    void SetNowPlaying(std::u16string_view text) override;
+    void ShowMuted(bool muted) override;
+    std::u16string RecordingsFolder() const override;
+    void SetPlayNumber(std::u16string_view number) override;
 
     // ScanRunner: shows the scan dialog until the worker is done or the user
     // cancels, and returns the size of the result file.
     uint32_t RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) override;
 
 protected:
+    // The playback's posted messages and the volume slider's notices.
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -82,6 +105,8 @@ private:
     // The calendar drop-down under date box id.
     void OpenCalendar(int id);
     void OnFolderChanged(const QString& path);
+    // The volume slider's thumb dragged to position.
+    void OnVolumeTracking(int position);
 
     QIcon m_hIcon;
     QTableWidget* m_list = nullptr;
@@ -100,7 +125,6 @@ private:
     QPushButton* m_btnMute = nullptr;
     QSlider* m_sliderPos = nullptr;
     QSlider* m_sliderVolume = nullptr;
-    int m_nVolume = 30;
     CMFCShellFolderTreeCtrl* m_tree = nullptr;
     QPushButton* m_btnConvert = nullptr;
     QComboBox* m_cbStartDate = nullptr;
@@ -114,4 +138,11 @@ private:
     const CShellManager& m_shell;
     std::map<int, QWidget*> m_controls;
     Catalogue m_catalogue;
+
+    // The playback: its queue, its sound device, the decoder of its LDV
+    // recordings and the engine, which goes first when the window closes.
+    WindowPoster m_poster{this};
+    platform::PulseWaveOutOpener m_waveOut;
+    G729Decoder m_decoder;
+    PlaybackEngine m_engine{*this, m_poster, m_waveOut, m_decoder};
 };

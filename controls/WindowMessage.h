@@ -6,7 +6,6 @@
 #include <cstdint>
 
 inline constexpr QEvent::Type WM_START_EXPORT = static_cast<QEvent::Type>(1124);
-inline constexpr QEvent::Type WM_OPEN_WAVEOUT = static_cast<QEvent::Type>(1125);
 inline constexpr QEvent::Type WM_SCAN_DONE = static_cast<QEvent::Type>(1224);
 inline constexpr QEvent::Type WM_START_CONVERSION = static_cast<QEvent::Type>(1225);
 inline constexpr QEvent::Type WM_SLIDER_TRACKING = static_cast<QEvent::Type>(10449);
