@@ -25,10 +25,13 @@
 #include "app/ShellFolderTreeCtrl.h"
 #include "app/WaitDlg.h"
 #include "catalogue/ScanJob.h"
+#include "controls/BitmapSlider.h"
+#include "controls/ButtonST.h"
 #include "controls/CalenderDlg.h"
 #include "controls/ColorRef.h"
 #include "controls/ControlId.h"
 #include "controls/DialogUnits.h"
+#include "controls/WindowMessage.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -62,7 +65,8 @@ void Dress(QWidget* w, const QColor& background, const QColor& text) {
     w->setAutoFillBackground(true);
 }
 
-QIcon ButtonIcon(int id) { return QIcon(ArtworkPath(id)); }
+// A button's icon, at the size it is stored in.
+QPixmap ButtonIcon(int id) { return QPixmap(ArtworkPath(id)); }
 
 }  // namespace
 
@@ -98,6 +102,13 @@ QWidget* CTolvanDlg::Control(int id) const {
 
 QPushButton* CTolvanDlg::CommandButton(int id, const QString& text, QRect place) {
     auto* button = Bind(new QPushButton(text, this), id);
+    button->setGeometry(place);
+    return button;
+}
+
+CButtonST* CTolvanDlg::SkinnedButton(int id, const QString& text, QRect place) {
+    auto* button = Bind(new CButtonST(this), id);
+    button->setText(text);
     button->setGeometry(place);
     return button;
 }
@@ -188,11 +199,13 @@ void CTolvanDlg::CreateRecordList() {
 void CTolvanDlg::CreateTopBand() {
     const DialogBaseUnits u = BaseUnitsOf(font());
     auto bandButton = [&](int id, const QString& text, QRect place, int icon) {
-        QPushButton* b = CommandButton(id, text, place);
-        b->setFlat(true);
-        b->setIcon(ButtonIcon(icon));
-        b->setIconSize(QSize(24, 24));
-        Dress(b, m_brBlue.color(), Qt::white);
+        CButtonST* b = SkinnedButton(id, text, place);
+        b->SetColor(CButtonST::ColorSlot::BkActive, kBlue);
+        b->SetColor(CButtonST::ColorSlot::BkNormal, kBlue);
+        b->SetColor(CButtonST::ColorSlot::BkFocus, kBlue);
+        b->SetIcon(ButtonIcon(icon));
+        b->SetColor(CButtonST::ColorSlot::FgNormal, kWhite);
+        b->SetColor(CButtonST::ColorSlot::FgActive, kWhite);
         return b;
     };
     m_btnExport = bandButton(ids::kExport, QStringLiteral("导出列表"), QRect(10, 5, 85, 30), IDI_EXPORT);
@@ -266,22 +279,20 @@ void CTolvanDlg::CreateQueryPanel() {
 void CTolvanDlg::CreatePlaybackPanel() {
     const DialogBaseUnits u = BaseUnitsOf(font());
     const QColor track = m_brTrack.color();
-    auto transport = [&](int id, QPoint at, int icon, int widthDlu, QSize iconSize) {
-        QPushButton* b = CommandButton(id, QString(), QRect(at, DluRect(0, 0, widthDlu, 15, u).size()));
-        b->setFlat(true);
-        b->setIcon(ButtonIcon(icon));
-        b->setIconSize(iconSize);
-        Dress(b, track, Qt::black);
+    auto transport = [&](int id, QPoint at, int icon, int widthDlu) {
+        CButtonST* b = SkinnedButton(id, QString(), QRect(at, DluRect(0, 0, widthDlu, 15, u).size()));
+        b->SetColor(CButtonST::ColorSlot::BkActive, kTrack);
+        b->SetColor(CButtonST::ColorSlot::BkNormal, kTrack);
+        b->SetColor(CButtonST::ColorSlot::BkFocus, kTrack);
+        b->SetIcon(ButtonIcon(icon));
         return b;
     };
-    const QSize large(24, 24);
-    m_btnMute = transport(ids::kMute, {837, 445}, IDI_SOUND, 16, QSize(16, 16));
+    m_btnMute = transport(ids::kMute, {837, 445}, IDI_SOUND, 16);
 
-    m_sliderVolume = Bind(new QSlider(Qt::Horizontal, this), ids::kVolume);
-    m_sliderVolume->setGeometry(864, 450, 132, 17);
-    m_sliderVolume->setRange(0, 100);
-    m_sliderVolume->setValue(m_nVolume);
-    Dress(m_sliderVolume, track, Qt::black);
+    // As big as its channel bitmap.
+    m_sliderVolume = Bind(new CBitmapSlider(this), ids::kVolume);
+    m_sliderVolume->move(864, 450);
+    SetUpVolumeSlider();
 
     m_sliderPos = Bind(new QSlider(Qt::Horizontal, this), ids::kPosition);
     m_sliderPos->setGeometry(QRect(QPoint(832, 485), DluRect(0, 0, 100, 15, u).size()));
@@ -289,11 +300,32 @@ void CTolvanDlg::CreatePlaybackPanel() {
     m_sliderPos->setTickPosition(QSlider::NoTicks);
     Dress(m_sliderPos, track, Qt::black);
 
-    m_btnPlay = transport(ids::kPlay, {839, 520}, IDI_PLAY, 15, large);
-    m_btnPause = transport(ids::kPause, {872, 520}, IDI_PAUSE, 15, large);
-    m_btnStop = transport(ids::kStop, {905, 520}, IDI_STOP, 15, large);
-    m_btnPrev = transport(ids::kPrevious, {938, 520}, IDI_PREVIOUS, 15, large);
-    m_btnNext = transport(ids::kNext, {971, 520}, IDI_NEXT, 15, large);
+    m_btnPlay = transport(ids::kPlay, {839, 520}, IDI_PLAY, 15);
+    m_btnPause = transport(ids::kPause, {872, 520}, IDI_PAUSE, 15);
+    m_btnStop = transport(ids::kStop, {905, 520}, IDI_STOP, 15);
+    m_btnPrev = transport(ids::kPrevious, {938, 520}, IDI_PREVIOUS, 15);
+    m_btnNext = transport(ids::kNext, {971, 520}, IDI_NEXT, 15);
+}
+
+void CTolvanDlg::SetUpVolumeSlider() {
+    m_sliderVolume->SetChannelBitmaps(IDB_VOLUME_CHANNEL, IDB_VOLUME_FILLED);
+    m_sliderVolume->SetThumbBitmaps(IDB_VOLUME_THUMB, IDB_VOLUME_PRESSED);
+    m_sliderVolume->ShowFocusRect(false);
+    m_sliderVolume->SetRange(0, 100);
+    m_sliderVolume->SetPos(m_nVolume);
+    m_sliderVolume->SetMargins(2, 3, 2, 0);
+}
+
+void CTolvanDlg::OnVolumeTracking(int position) { m_nVolume = position; }
+
+bool CTolvanDlg::event(QEvent* event) {
+    // The level follows the drag; the release (WM_SLIDER_SETTLED) changes
+    // nothing more.
+    if (event->type() == WM_SLIDER_TRACKING) {
+        if (static_cast<WindowMessage*>(event)->wParam == ids::kVolume) OnVolumeTracking(m_sliderVolume->GetPos());
+        return true;
+    }
+    return QDialog::event(event);
 }
 
 void CTolvanDlg::paintEvent(QPaintEvent* event) {
