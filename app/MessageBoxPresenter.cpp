@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 
 MessageBoxPresenter::MessageBoxPresenter() {
@@ -22,5 +23,7 @@ void MessageBoxPresenter::Show(const QString& text) {
     const auto& title = platform::kApplicationTitle;
     QMessageBox box(QMessageBox::Warning, QString::fromUtf16(title.data(), static_cast<qsizetype>(title.size())),
                     text, QMessageBox::Ok, owner);
+    // The program speaks Chinese whatever the system's language.
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileIconProvider>
 #include <QHeaderView>
+#include <QScrollBar>
 
 #include "app/ShellManager.h"
 
@@ -134,8 +135,32 @@ bool CMFCShellFolderTreeCtrl::SelectPath(const QString& folder) {
         node = next;
     }
     setCurrentItem(node);
-    scrollToItem(node);
+    // Not scrollToItem, which bypasses the scrolling across.
+    scrollTo(indexFromItem(node));
     return true;
+}
+
+void CMFCShellFolderTreeCtrl::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QScrollBar* across = horizontalScrollBar();
+    const int before = across->value();
+    // Nodes expanded just now widen the column only at the next layout; the
+    // scroll range must know the width now.
+    executeDelayedItemsLayout();
+    header()->resizeSections(QHeaderView::ResizeToContents);
+    updateGeometries();
+    // The base scrolls down to the row, but across only to the column's
+    // start, which hides the names of deep folders.
+    QTreeWidget::scrollTo(index, hint);
+    if (!index.isValid()) return;
+    const int offset = across->value();
+    const QRect row = visualRect(index);  // icon and name, right of the indentation
+    const int left = row.left() + offset;
+    const int right = left + sizeHintForIndex(index).width();
+    const int width = viewport()->width();
+    int value = before;
+    if (right - value > width) value = right - width;
+    if (left < value) value = left;
+    across->setValue(value);
 }
 
 void CMFCShellFolderTreeCtrl::OnSelectionChanged() {

@@ -28,6 +28,10 @@ public:
     // The desktop's "计算机" node.
     QTreeWidgetItem* ComputerItem() const { return m_computer; }
 
+    // Scrolls item into view down and across, so that its name shows even
+    // deep in a narrow tree.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     // The selection moved to a node; path is empty for a node without one.
     void folderChanged(const QString& path);

@@ -1,7 +1,6 @@
 #include "app/TolvanDlg.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QGroupBox>
@@ -26,6 +25,8 @@
 #include "app/ShellFolderTreeCtrl.h"
 #include "app/WaitDlg.h"
 #include "catalogue/ScanJob.h"
+#include "controls/BitmapSlider.h"
+#include "controls/ButtonST.h"
 #include "controls/CalenderDlg.h"
 #include "controls/ColorRef.h"
 #include "controls/ControlId.h"
@@ -64,7 +65,8 @@ void Dress(QWidget* w, const QColor& background, const QColor& text) {
     w->setAutoFillBackground(true);
 }
 
-QIcon ButtonIcon(int id) { return QIcon(ArtworkPath(id)); }
+// A button's icon, at the size it is stored in.
+QPixmap ButtonIcon(int id) { return QPixmap(ArtworkPath(id)); }
 
 }  // namespace
 
@@ -100,6 +102,13 @@ QWidget* CTolvanDlg::Control(int id) const {
 
 QPushButton* CTolvanDlg::CommandButton(int id, const QString& text, QRect place) {
     auto* button = Bind(new QPushButton(text, this), id);
+    button->setGeometry(place);
+    return button;
+}
+
+CButtonST* CTolvanDlg::SkinnedButton(int id, const QString& text, QRect place) {
+    auto* button = Bind(new CButtonST(this), id);
+    button->setText(text);
     button->setGeometry(place);
     return button;
 }
@@ -192,11 +201,13 @@ void CTolvanDlg::CreateRecordList() {
 void CTolvanDlg::CreateTopBand() {
     const DialogBaseUnits u = BaseUnitsOf(font());
     auto bandButton = [&](int id, const QString& text, QRect place, int icon) {
-        QPushButton* b = CommandButton(id, text, place);
-        b->setFlat(true);
-        b->setIcon(ButtonIcon(icon));
-        b->setIconSize(QSize(24, 24));
-        Dress(b, m_brBlue.color(), Qt::white);
+        CButtonST* b = SkinnedButton(id, text, place);
+        b->SetColor(CButtonST::ColorSlot::BkActive, kBlue);
+        b->SetColor(CButtonST::ColorSlot::BkNormal, kBlue);
+        b->SetColor(CButtonST::ColorSlot::BkFocus, kBlue);
+        b->SetIcon(ButtonIcon(icon));
+        b->SetColor(CButtonST::ColorSlot::FgNormal, kWhite);
+        b->SetColor(CButtonST::ColorSlot::FgActive, kWhite);
         return b;
     };
     m_btnExport = bandButton(ids::kExport, QStringLiteral("导出列表"), QRect(10, 5, 85, 30), IDI_EXPORT);
@@ -270,26 +281,20 @@ void CTolvanDlg::CreateQueryPanel() {
 void CTolvanDlg::CreatePlaybackPanel() {
     const DialogBaseUnits u = BaseUnitsOf(font());
     const QColor track = m_brTrack.color();
-    auto transport = [&](int id, QPoint at, int icon, int widthDlu, QSize iconSize) {
-        QPushButton* b = CommandButton(id, QString(), QRect(at, DluRect(0, 0, widthDlu, 15, u).size()));
-        b->setFlat(true);
-        b->setIcon(ButtonIcon(icon));
-        b->setIconSize(iconSize);
-        Dress(b, track, Qt::black);
+    auto transport = [&](int id, QPoint at, int icon, int widthDlu) {
+        CButtonST* b = SkinnedButton(id, QString(), QRect(at, DluRect(0, 0, widthDlu, 15, u).size()));
+        b->SetColor(CButtonST::ColorSlot::BkActive, kTrack);
+        b->SetColor(CButtonST::ColorSlot::BkNormal, kTrack);
+        b->SetColor(CButtonST::ColorSlot::BkFocus, kTrack);
+        b->SetIcon(ButtonIcon(icon));
         return b;
     };
-    const QSize large(24, 24);
-    m_btnMute = transport(ids::kMute, {837, 445}, IDI_SOUND, 16, QSize(16, 16));
+    m_btnMute = transport(ids::kMute, {837, 445}, IDI_SOUND, 16);
 
-    m_sliderVolume = Bind(new QSlider(Qt::Horizontal, this), ids::kVolume);
-    m_sliderVolume->setGeometry(864, 450, 132, 17);
-    m_sliderVolume->setRange(0, 100);
-    m_sliderVolume->setValue(m_engine.Volume());
-    Dress(m_sliderVolume, track, Qt::black);
-    // Only dragging the thumb sets the volume, as its tracking notice does.
-    connect(m_sliderVolume, &QSlider::sliderMoved, this, [this](int position) {
-        QCoreApplication::postEvent(this, new WindowMessage(WM_SLIDER_TRACKING, ids::kVolume, position));
-    });
+    // As big as its channel bitmap.
+    m_sliderVolume = Bind(new CBitmapSlider(this), ids::kVolume);
+    m_sliderVolume->move(864, 450);
+    SetUpVolumeSlider();
 
     m_sliderPos = Bind(new QSlider(Qt::Horizontal, this), ids::kPosition);
     m_sliderPos->setGeometry(QRect(QPoint(832, 485), DluRect(0, 0, 100, 15, u).size()));
@@ -300,11 +305,37 @@ void CTolvanDlg::CreatePlaybackPanel() {
     // seek in the recording being played.
     m_sliderPos->installEventFilter(this);
 
-    m_btnPlay = transport(ids::kPlay, {839, 520}, IDI_PLAY, 15, large);
-    m_btnPause = transport(ids::kPause, {872, 520}, IDI_PAUSE, 15, large);
-    m_btnStop = transport(ids::kStop, {905, 520}, IDI_STOP, 15, large);
-    m_btnPrev = transport(ids::kPrevious, {938, 520}, IDI_PREVIOUS, 15, large);
-    m_btnNext = transport(ids::kNext, {971, 520}, IDI_NEXT, 15, large);
+    m_btnPlay = transport(ids::kPlay, {839, 520}, IDI_PLAY, 15);
+    m_btnPause = transport(ids::kPause, {872, 520}, IDI_PAUSE, 15);
+    m_btnStop = transport(ids::kStop, {905, 520}, IDI_STOP, 15);
+    m_btnPrev = transport(ids::kPrevious, {938, 520}, IDI_PREVIOUS, 15);
+    m_btnNext = transport(ids::kNext, {971, 520}, IDI_NEXT, 15);
+}
+
+void CTolvanDlg::SetUpVolumeSlider() {
+    m_sliderVolume->SetChannelBitmaps(IDB_VOLUME_CHANNEL, IDB_VOLUME_FILLED);
+    m_sliderVolume->SetThumbBitmaps(IDB_VOLUME_THUMB, IDB_VOLUME_PRESSED);
+    m_sliderVolume->ShowFocusRect(false);
+    m_sliderVolume->SetRange(0, 100);
+    m_sliderVolume->SetPos(m_engine.Volume());
+    m_sliderVolume->SetMargins(2, 3, 2, 0);
+}
+
+void CTolvanDlg::OnVolumeTracking(int position) { m_engine.OnVolumeTracking(position); }
+
+bool CTolvanDlg::event(QEvent* event) {
+    if (event->type() == PostedMessage::EventType()) {
+        const auto* m = static_cast<PostedMessage*>(event);
+        m_engine.OnPostedMessage(m->message, m->wParam, m->lParam);
+        return true;
+    }
+    // The level follows the drag; the release (WM_SLIDER_SETTLED) changes
+    // nothing more.
+    if (event->type() == WM_SLIDER_TRACKING) {
+        if (static_cast<WindowMessage*>(event)->wParam == ids::kVolume) OnVolumeTracking(m_sliderVolume->GetPos());
+        return true;
+    }
+    return QDialog::event(event);
 }
 
 void CTolvanDlg::paintEvent(QPaintEvent* event) {
@@ -376,22 +407,6 @@ void CTolvanDlg::contextMenuEvent(QContextMenuEvent* event) {
     QAction* about = menu.addAction(FromU16(kAboutMenuText));
     if (menu.exec(event->globalPos()) == about) OnSysCommand(ids::IDM_ABOUTBOX);
 }
-
-bool CTolvanDlg::event(QEvent* event) {
-    if (event->type() == PostedMessage::EventType()) {
-        const auto* m = static_cast<PostedMessage*>(event);
-        m_engine.OnPostedMessage(m->message, m->wParam, m->lParam);
-        return true;
-    }
-    if (event->type() == WM_SLIDER_TRACKING) {
-        const auto* m = static_cast<WindowMessage*>(event);
-        if (m->wParam == ids::kVolume) OnVolumeTracking(static_cast<int>(m->lParam));
-        return true;
-    }
-    return QDialog::event(event);
-}
-
-void CTolvanDlg::OnVolumeTracking(int position) { m_engine.OnVolumeTracking(position); }
 
 bool CTolvanDlg::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
@@ -522,7 +537,7 @@ void CTolvanDlg::SetNowPlaying(std::u16string_view text) {
     static_cast<QLabel*>(Control(ids::kNowPlaying))->setText(FromU16(text));
 }
 
-void CTolvanDlg::ShowMuted(bool muted) { m_btnMute->setIcon(ButtonIcon(muted ? IDI_MUTED : IDI_SOUND)); }
+void CTolvanDlg::ShowMuted(bool muted) { m_btnMute->SetIcon(ButtonIcon(muted ? IDI_MUTED : IDI_SOUND)); }
 
 std::u16string CTolvanDlg::RecordingsFolder() const { return m_catalogue.Folder(); }
 

@@ -21,6 +21,8 @@
 #include "playback/PlaybackEngine.h"
 #include "playback/PlaybackView.h"
 
+class CBitmapSlider;
+class CButtonST;
 class CShellManager;
 class CMFCShellFolderTreeCtrl;
 class QComboBox;
@@ -101,32 +103,36 @@ private:
     template <class W>
     W* Bind(W* control, int id);
     QPushButton* CommandButton(int id, const QString& text, QRect place);
+    // A flat icon button at place; its colours and icon are set by the caller.
+    CButtonST* SkinnedButton(int id, const QString& text, QRect place);
+    // Channel and thumb bitmaps, range, the stored level and the margins.
+    void SetUpVolumeSlider();
+    // The user drags the volume slider to position.
+    void OnVolumeTracking(int position);
     QLabel* QueryLabel(int id, const QString& text, QRect place);
     // The calendar drop-down under date box id.
     void OpenCalendar(int id);
     void OnFolderChanged(const QString& path);
-    // The volume slider's thumb dragged to position.
-    void OnVolumeTracking(int position);
 
     QIcon m_hIcon;
     QTableWidget* m_list = nullptr;
-    QPushButton* m_btnExport = nullptr;
-    QPushButton* m_btnRefresh = nullptr;
+    CButtonST* m_btnExport = nullptr;
+    CButtonST* m_btnRefresh = nullptr;
     QBrush m_brTrack;
     QBrush m_brCaption;
     QBrush m_brWhite;
     QFont m_fontCaption;
     QBrush m_brBlue;
-    QPushButton* m_btnPlay = nullptr;
-    QPushButton* m_btnPrev = nullptr;
-    QPushButton* m_btnPause = nullptr;
-    QPushButton* m_btnNext = nullptr;
-    QPushButton* m_btnStop = nullptr;
-    QPushButton* m_btnMute = nullptr;
+    CButtonST* m_btnPlay = nullptr;
+    CButtonST* m_btnPrev = nullptr;
+    CButtonST* m_btnPause = nullptr;
+    CButtonST* m_btnNext = nullptr;
+    CButtonST* m_btnStop = nullptr;
+    CButtonST* m_btnMute = nullptr;
     QSlider* m_sliderPos = nullptr;
-    QSlider* m_sliderVolume = nullptr;
+    CBitmapSlider* m_sliderVolume = nullptr;
     CMFCShellFolderTreeCtrl* m_tree = nullptr;
-    QPushButton* m_btnConvert = nullptr;
+    CButtonST* m_btnConvert = nullptr;
     QComboBox* m_cbStartDate = nullptr;
     QComboBox* m_cbEndDate = nullptr;
     QComboBox* m_cbCallType = nullptr;

@@ -1,11 +1,17 @@
 #include "controls/CalenderDlg.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QStyleOptionToolButton>
+#include <QTableView>
+#include <QToolButton>
+#include <algorithm>
 
 #include "controls/ColorRef.h"
 #include "controls/ControlId.h"
@@ -46,6 +52,17 @@ CalenderDlg::CalenderDlg(QWidget* playerWindow)
     // The range a month calendar offers; every year in it has four digits.
     m_calendar->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
     m_calendar->setSelectedDate(QDate::currentDate());
+    // Chinese month and weekday names, whatever the system's language.
+    m_calendar->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    MakeRoomForTheMonthArrow();
+    // Typing a year shows that year's month at once, so the days on show are
+    // the days a click picks.
+    m_yearEdit = m_calendar->findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+    if (m_yearEdit) {
+        connect(m_yearEdit, &QSpinBox::valueChanged, this,
+                [this](int year) { m_calendar->setCurrentPage(year, m_calendar->monthShown()); });
+        m_yearEdit->installEventFilter(this);
+    }
 
     QPushButton* ok = HiddenButton(this, QStringLiteral("确定"), kIdOk, DluRect(77, 63, 50, 14, u));
     ok->setDefault(true);
@@ -119,6 +136,36 @@ void CalenderDlg::OnDaySelected(const QDate& day) {
     else if (auto* edit = qobject_cast<QLineEdit*>(target))
         edit->setText(text);
     PostOk();
+}
+
+void CalenderDlg::MakeRoomForTheMonthArrow() {
+    auto* month = m_calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    if (!month) return;
+    QStyleOptionToolButton option;
+    option.initFrom(month);
+    const int arrow = month->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, &option, month);
+    int widest = 0;
+    for (int m = 1; m <= 12; ++m)
+        widest = std::max(widest, month->fontMetrics().horizontalAdvance(m_calendar->locale().standaloneMonthName(m)));
+    // The drop-down arrow is drawn in the button's bottom right corner and the
+    // name is centred: an arrow's width on each side keeps them apart.
+    month->setMinimumWidth(widest + 2 * arrow + 4);
+}
+
+bool CalenderDlg::eventFilter(QObject* watched, QEvent* event) {
+    // While the year box is open, the calendar takes a press anywhere else as
+    // the end of the typing and drops it. A press on a day ends the typing
+    // here first, so that the calendar lets it through and the day is picked.
+    if (watched == m_yearEdit) {
+        if (event->type() == QEvent::FocusIn) qApp->installEventFilter(this);
+        if (event->type() == QEvent::FocusOut) qApp->removeEventFilter(this);
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonPress && m_yearEdit && m_yearEdit->hasFocus()) {
+        auto* view = m_calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+        if (view && watched == view->viewport()) view->setFocus(Qt::MouseFocusReason);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CalenderDlg::PostOk() { QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection); }

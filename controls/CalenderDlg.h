@@ -7,6 +7,7 @@
 
 class QCalendarWidget;
 class QPushButton;
+class QSpinBox;
 
 class CalenderDlg : public QDialog {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
     static QString FormatDay(const QDate& day);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     // Enter is the OK command, wherever the focus is.
@@ -36,11 +38,15 @@ private:
     // the exit button in the strip below the calendar.
     void OnInitDialog();
     void OnDaySelected(const QDate& day);
+    // Widens the month button so that its drop-down arrow keeps clear of the
+    // longest month name.
+    void MakeRoomForTheMonthArrow();
     // Closes with OK after the events already queued, as a posted command does.
     void PostOk();
 
     QWidget* m_playerWindow;
     QCalendarWidget* m_calendar;
     QPushButton* m_btnExit;
+    QSpinBox* m_yearEdit = nullptr;
     bool m_bLaidOut = false;
 };

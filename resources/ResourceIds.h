@@ -16,6 +16,10 @@ inline constexpr int IDD_CONVERSION = 149;
 // Icons and bitmaps.
 inline constexpr int IDR_MAINFRAME = 128;       // application icon
 inline constexpr int IDB_TREE_PICTURE = 129;    // 170 x 137, under the folder tree
+inline constexpr int IDB_VOLUME_CHANNEL = 130;  // 132 x 17, the volume slider's track
+inline constexpr int IDB_VOLUME_FILLED = 131;   // 132 x 17, the track filled
+inline constexpr int IDB_VOLUME_THUMB = 132;    // 23 x 11, red key colour in the corners
+inline constexpr int IDB_VOLUME_PRESSED = 133;  // 23 x 11, the thumb while dragged
 inline constexpr int IDI_EXPORT = 134;          // 24 x 24
 inline constexpr int IDI_REFRESH = 135;         // 24 x 24
 inline constexpr int IDI_PLAY = 136;            // 24 x 24

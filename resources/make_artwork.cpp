@@ -232,6 +232,52 @@ QImage ConvertIcon() {
     return image;
 }
 
+// The volume slider's track on the playback panel's colour, opaque 24-bit;
+// filled, the groove shows the level.
+QImage VolumeChannel(bool filled) {
+    QImage image(132, 17, QImage::Format_RGB32);
+    image.fill(kPale);
+    QPainter p(&image);
+    Begin(p);
+    const QRectF groove(2.5, 6, 127, 5);
+    p.setBrush(kPale.darker(130));
+    p.drawRoundedRect(groove.adjusted(-0.5, -0.5, 0.5, 0.5), 3, 3);
+    QLinearGradient g(0, groove.top(), 0, groove.bottom());
+    if (filled) {
+        g.setColorAt(0, kSky);
+        g.setColorAt(1, kBlue);
+    } else {
+        g.setColorAt(0, Qt::white);
+        g.setColorAt(1, kPale.lighter(104));
+    }
+    p.setBrush(g);
+    p.drawRoundedRect(groove.adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+    return image;
+}
+
+// The volume slider's thumb, 24-bit: pure red is the key colour, in the
+// rounded corners only (two pixels at each end of the outer rows, one at
+// each end of the rows inside them), and nowhere else.
+QImage VolumeThumb(bool pressed) {
+    QImage image(23, 11, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient g(0, 0, 0, 11);
+    g.setColorAt(0, pressed ? kSky : Qt::white);
+    g.setColorAt(1, pressed ? kBlue : kSky);
+    p.fillRect(image.rect(), g);
+    p.setPen(kDeep);
+    p.drawRect(0, 0, 22, 10);
+    p.setPen(pressed ? Qt::white : kBlue);
+    for (int x : {9, 11, 13}) p.drawLine(x, 3, x, 7);
+    p.end();
+    const QRgb key = qRgb(255, 0, 0);
+    for (int y : {0, 10})
+        for (int x : {0, 1, 21, 22}) image.setPixel(x, y, key);
+    for (int y : {1, 9})
+        for (int x : {0, 22}) image.setPixel(x, y, key);
+    return image;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -247,6 +293,10 @@ int main(int argc, char** argv) {
     const Piece pieces[] = {
         {IDR_MAINFRAME, AppIcon()},
         {IDB_TREE_PICTURE, TreePicture()},
+        {IDB_VOLUME_CHANNEL, VolumeChannel(false)},
+        {IDB_VOLUME_FILLED, VolumeChannel(true)},
+        {IDB_VOLUME_THUMB, VolumeThumb(false)},
+        {IDB_VOLUME_PRESSED, VolumeThumb(true)},
         {IDI_EXPORT, ExportIcon()},
         {IDI_REFRESH, RefreshIcon()},
         {IDI_PLAY, TransportIcon(IDI_PLAY)},

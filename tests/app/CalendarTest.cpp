@@ -4,6 +4,10 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QStyleOptionToolButton>
+#include <QTableView>
+#include <QToolButton>
 #include <QTest>
 #include <QTimer>
 
@@ -34,6 +38,7 @@ TEST_F(CalendarTest, OpensUnderTheBoxAndItsListStaysShut) {
             // The calendar has the focus.
             EXPECT_TRUE(picker->focusWidget() && picker->MonthCalendar()->isAncestorOf(picker->focusWidget()));
             EXPECT_FALSE(box->view()->isVisible()) << id;
+            if (qEnvironmentVariableIsSet("TMPSHOT")) picker->grab().save(qEnvironmentVariable("TMPSHOT"));
             picker->reject();
         });
         QTest::mouseClick(box, Qt::LeftButton, {}, DropDownPoint(box));
@@ -114,4 +119,87 @@ TEST_F(CalendarTest, AClickInTheEditPartLetsTheUserType) {
     EXPECT_TRUE(dlg->focusWidget() == box || dlg->focusWidget() == box->lineEdit()) << (dlg->focusWidget() ? dlg->focusWidget()->metaObject()->className() : "none");
     QTest::keyClicks(box->lineEdit(), QStringLiteral("2017-3-5"));
     EXPECT_EQ(Text(1013), QStringLiteral("2017-3-5"));
+}
+
+namespace {
+
+QToolButton* MonthButton(CalenderDlg* p) {
+    return p->MonthCalendar()->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+}
+
+// Runs act on the picker of the start-date box.
+void WithPicker(QComboBox* box, std::function<void(CalenderDlg*)> act) {
+    bool opened = false;
+    WhenOpen<CalenderDlg>([&](CalenderDlg* picker) {
+        opened = true;
+        act(picker);
+        if (picker->isVisible()) picker->reject();
+    });
+    QTest::mouseClick(box, Qt::LeftButton, {}, DropDownPoint(box));
+    EXPECT_TRUE(opened);
+}
+
+}  // namespace
+
+TEST_F(CalendarTest, MonthAndWeekdayNamesAreChinese) {
+    WithPicker(Box(1013), [](CalenderDlg* p) {
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        p->MonthCalendar()->setCurrentPage(2017, 3);
+        QTest::qWait(20);
+        ASSERT_NE(MonthButton(p), nullptr);
+        EXPECT_EQ(MonthButton(p)->text(), QStringLiteral("三月"));
+        auto* view = p->MonthCalendar()->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+        ASSERT_NE(view, nullptr);
+        QStringList header;
+        for (int c = 0; c < view->model()->columnCount(); ++c)
+            header << view->model()->index(0, c).data(Qt::DisplayRole).toString();
+        EXPECT_TRUE(header.contains(QStringLiteral("周一"))) << header.join(' ').toStdString();
+        EXPECT_TRUE(header.contains(QStringLiteral("周日"))) << header.join(' ').toStdString();
+        EXPECT_EQ(p->MonthCalendar()->locale(), chinese);
+    });
+}
+
+TEST_F(CalendarTest, TheMonthArrowKeepsClearOfTheMonthName) {
+    WithPicker(Box(1013), [](CalenderDlg* p) {
+        QToolButton* button = MonthButton(p);
+        ASSERT_NE(button, nullptr);
+        QStyleOptionToolButton option;
+        option.initFrom(button);
+        const int arrow = button->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, &option, button);
+        for (int month = 1; month <= 12; ++month) {
+            p->MonthCalendar()->setCurrentPage(2017, month);
+            QTest::qWait(1);
+            // The name is centred; the arrow is drawn from mbi - 5 pixels left
+            // of the right edge (the common style's corner arrow).
+            const int text = button->fontMetrics().horizontalAdvance(button->text());
+            const int nameRight = (button->width() - text) / 2 + text;
+            const int arrowLeft = button->width() + 4 - arrow;
+            EXPECT_LT(nameRight, arrowLeft) << month << " " << button->text().toStdString();
+        }
+    });
+}
+
+TEST_F(CalendarTest, TheFirstClickAfterTypingAYearPicksTheDay) {
+    SetText(1013, QStringLiteral("old"));
+    int month = 0;
+    WithPicker(Box(1013), [&](CalenderDlg* p) {
+        QCalendarWidget* calendar = p->MonthCalendar();
+        month = calendar->monthShown();
+        auto* year = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
+        auto* yearEdit = calendar->findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+        auto* view = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+        ASSERT_TRUE(year && yearEdit && view);
+        QTest::mouseClick(year, Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([&] { return yearEdit->hasFocus(); }));
+        QTest::keyClicks(yearEdit, QStringLiteral("2015"));
+        // Day 15 is shown once, always in the month itself.
+        QModelIndex fifteenth;
+        for (int r = 1; r < view->model()->rowCount(); ++r)
+            for (int c = 0; c < view->model()->columnCount(); ++c)
+                if (view->model()->index(r, c).data().toString() == QStringLiteral("15")) fifteenth = view->model()->index(r, c);
+        ASSERT_TRUE(fifteenth.isValid());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(fifteenth).center());
+        EXPECT_TRUE(WaitFor([&] { return !p->isVisible(); }));
+    });
+    EXPECT_EQ(Text(1013), QStringLiteral("2015-%1-15").arg(month, 2, 10, QChar(u'0')));
 }

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 
@@ -102,6 +104,43 @@ TEST_F(FolderTreeTest, SelectionReportsTheNodesPath) {
     EXPECT_FALSE(tree.SelectPath(Top() + "/.hidden/deep"));
     EXPECT_FALSE(tree.SelectPath(Top() + "/missing"));
     EXPECT_EQ(tree.contextMenuPolicy(), Qt::PreventContextMenu);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FolderTreeTest, ADeepFolderScrollsIntoViewAcrossAndStays) {
+    std::string deep = "top";
+    for (const char* d : {"level-one-folder", "level-two-folder", "level-three-folder", "level-four-folder",
+                          "the-recordings-of-march"})
+        deep += std::string("/") + d;
+    std::filesystem::create_directories(folder.Path() / deep);
+    // The window's tree: 170 pixels wide, less its vertical scroll bar.
+    tree.resize(170, 395);
+    tree.show();
+    ASSERT_TRUE(tree.SelectPath(QString::fromStdString(folder.File(deep))));
+    QTreeWidgetItem* item = tree.currentItem();
+    ASSERT_NE(item, nullptr);
+    auto nameShows = [&] {
+        const QModelIndex index = tree.indexFromItem(item);
+        const QRect r = tree.visualRect(index);
+        const int text = tree.fontMetrics().horizontalAdvance(item->text(0));
+        // The name's start shows, and the name itself fits into the view.
+        return r.left() >= 0 && r.left() + tree.iconSize().width() + text <= tree.viewport()->width() + 8 &&
+               r.top() >= 0 && r.bottom() <= tree.viewport()->height();
+    };
+    EXPECT_GT(tree.horizontalScrollBar()->value(), 0) << "column " << tree.columnWidth(0);
+    EXPECT_TRUE(nameShows()) << tree.visualRect(tree.indexFromItem(item)).left();
+
+    // Clicking the name keeps it where it is.
+    const QRect r = tree.visualRect(tree.indexFromItem(item));
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(r.left() + 20, r.center().y()));
+    EXPECT_EQ(tree.currentItem(), item);
+    EXPECT_TRUE(nameShows()) << tree.visualRect(tree.indexFromItem(item)).left();
+    // Going back up to the top folder scrolls back to it.
+    ASSERT_TRUE(tree.SelectPath(Top()));
+    EXPECT_GE(tree.visualRect(tree.indexFromItem(tree.currentItem())).left(), 0);
 }
 
 }  // namespace

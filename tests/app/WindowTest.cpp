@@ -160,7 +160,7 @@ TEST_F(WindowTest, PaintsItsZonesAndColours) {
     } pixels[] = {
         {{950, 20}, blue},     // top band, right of the now-playing label
         {{500, 20}, blue},     // the now-playing label
-        {{50, 20}, blue},      // "导出列表"
+        {{12, 32}, blue},      // "导出列表", beside its icon
         {{100, 585}, Qt::white},  // under the folder tree's picture
         {{1020, 300}, Qt::white}, // right of the query panel
         {{1020, 500}, pale},      // right of the playback panel
@@ -175,7 +175,6 @@ TEST_F(WindowTest, PaintsItsZonesAndColours) {
         EXPECT_EQ(Ctl(id)->palette().color(QPalette::WindowText), QColor(Qt::black)) << id;
     }
     EXPECT_EQ(Ctl(1029)->palette().color(QPalette::WindowText), QColor(Qt::white));
-    EXPECT_EQ(Ctl(1003)->palette().color(QPalette::ButtonText), QColor(Qt::white));
     EXPECT_EQ(Ctl(1010)->palette().color(QPalette::Window), pale);
     EXPECT_EQ(Ctl(1019)->font().pointSize(), 12);
 }
@@ -299,6 +298,7 @@ TEST_F(WindowTest, MessagesAreWarningBoxesUnderTheProgramTitle) {
             EXPECT_EQ(box->text(), Q(c.message));
             EXPECT_EQ(box->icon(), QMessageBox::Warning);
             EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+            EXPECT_EQ(box->button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
             box->button(QMessageBox::Ok)->click();
         });
         Click(1018);
