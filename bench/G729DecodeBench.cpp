@@ -1,11 +1,14 @@
 // Decoding speed of G729Decoder in frames per second on 100,000 random
-// frames, against Debian's bcg729 on the same frames, and a count of the heap
-// allocations made while decoding.
+// frames (or the frames of a stream, repeated), against Debian's bcg729 on the
+// same frames, and a count of the heap allocations made while decoding.
 //
 // bcg729 is only a speed peer here: it is not bit-exact with the reference
 // decoder, and nothing in the program uses it.
 //
-//   tolvan-bench-g729 [FRAMES] [RUNS]     (defaults 100000 and 5)
+//   tolvan-bench-g729 [FRAMES] [RUNS] [STREAM.ldv]     (defaults 100000 and 5)
+//
+// With STREAM, the frames are that stream's, repeated to FRAMES (speech
+// rather than random bits).
 //
 // Each run decodes all frames once with each decoder, alternating, and the
 // best run of each is reported. Exit status 1 if DecodeFrame allocated.
@@ -16,6 +19,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -122,20 +127,36 @@ uint32_t Checksum(const std::vector<int16_t>& pcm) {
 int main(int argc, char** argv) {
     const long frameCount = argc > 1 ? std::atol(argv[1]) : 100000;
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+    const char* streamPath = argc > 3 ? argv[3] : nullptr;
     if (frameCount <= 0 || runs <= 0) {
-        std::fprintf(stderr, "usage: tolvan-bench-g729 [FRAMES] [RUNS]\n");
+        std::fprintf(stderr, "usage: tolvan-bench-g729 [FRAMES] [RUNS] [STREAM.ldv]\n");
         return 2;
     }
 
     std::vector<uint8_t> frames(static_cast<size_t>(frameCount) * kFrameBytes);
-    std::mt19937 random(729);
-    for (uint8_t& b : frames) b = static_cast<uint8_t>(random() & 0xff);
+    if (streamPath != nullptr) {
+        std::ifstream in(streamPath, std::ios::binary);
+        const std::vector<uint8_t> stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const size_t whole = stream.size() / kFrameBytes * kFrameBytes;
+        if (whole == 0) {
+            std::fprintf(stderr, "tolvan-bench-g729: no frames in %s\n", streamPath);
+            return 2;
+        }
+        for (size_t i = 0; i < frames.size(); i++) frames[i] = stream[i % whole];
+    } else {
+        std::mt19937 random(729);
+        for (uint8_t& b : frames) b = static_cast<uint8_t>(random() & 0xff);
+    }
     std::vector<int16_t> ours(static_cast<size_t>(frameCount) * kSamples);
     std::vector<int16_t> peer(ours.size());
 
     // The decoder's diagnostics go to standard output; give it its buffer now
     // so that its allocation is not counted against the first decoded frame.
-    std::printf("G.729 Annex A decoding, %ld random frames (seed 729), best of %d runs\n", frameCount, runs);
+    if (streamPath != nullptr) {
+        std::printf("G.729 Annex A decoding, %ld frames of %s, best of %d runs\n", frameCount, streamPath, runs);
+    } else {
+        std::printf("G.729 Annex A decoding, %ld random frames (seed 729), best of %d runs\n", frameCount, runs);
+    }
     std::fflush(stdout);
 
     // The counter must see an allocation that does happen.

@@ -107,6 +107,11 @@ bool InDateRange(const QueryFilter& filter, int16_t year, int16_t month, int16_t
 
 bool MatchesQuery(std::u16string_view folder, const QueryFilter& filter, char (&nameBuffer)[kNameBufferSize],
                   ScanDates& dates) {
+    return MatchesQuery(RecordingFolder(folder), filter, nameBuffer, dates);
+}
+
+bool MatchesQuery(const RecordingFolder& folder, const QueryFilter& filter, char (&nameBuffer)[kNameBufferSize],
+                  ScanDates& dates) {
     RecordingInfo info{};
     ReadRecordingHeader(folder, nameBuffer, info);
     if (!InDateRange(filter, info.year, info.month, info.day, dates)) return false;

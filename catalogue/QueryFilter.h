@@ -71,3 +71,5 @@ bool InDateRange(const QueryFilter& filter, int16_t year, int16_t month, int16_t
 // summary into nameBuffer) and checks date range, call type and keyword.
 bool MatchesQuery(std::u16string_view folder, const QueryFilter& filter, char (&nameBuffer)[kNameBufferSize],
                   ScanDates& dates);
+bool MatchesQuery(const RecordingFolder& folder, const QueryFilter& filter, char (&nameBuffer)[kNameBufferSize],
+                  ScanDates& dates);

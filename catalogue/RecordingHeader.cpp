@@ -17,18 +17,27 @@ bool IsRecordingName(std::u16string_view name) {
 
 namespace {
 
-// Opens folder/name without sharing and reads the 32 header bytes. A file too
-// short to hold the whole block counts as unreadable.
-bool ReadHeaderBytes(std::u16string_view folder, std::string_view name, RecordingHeader& header) {
-    std::string narrowFolder;
-    if (!platform::WideToNarrow(folder, narrowFolder) || narrowFolder.size() > platform::kMaxPathChars) return false;
-    std::optional<std::string> path = platform::JoinNarrowPath(narrowFolder, name);
-    if (!path) return false;
-    std::optional<std::string> sysPath = platform::SystemPathFromNarrow(*path);
-    if (!sysPath) return false;
-    platform::File file = platform::File::OpenForReading(*sysPath);
-    return file && file.ReadAt(RecordingHeader::kOffset, &header, sizeof header) == sizeof header;
+}  // namespace
+
+RecordingFolder::RecordingFolder(std::u16string_view folder) {
+    std::string narrow;
+    if (!platform::WideToNarrow(folder, narrow)) return;
+    // The room a name has: what JoinNarrowPath leaves of the path length.
+    const std::optional<std::string> joined = platform::JoinNarrowPath(narrow, "");
+    if (!joined) return;
+    std::optional<std::string> system = platform::SystemPathFromNarrow(narrow);
+    if (!system) return;
+    folder_ = platform::Folder::Open(*system);
+    nameRoom_ = platform::kMaxPathChars - joined->size();
 }
+
+bool RecordingFolder::ReadHeader(std::string_view name, RecordingHeader& header) const {
+    if (!folder_.IsOpen() || name.size() > nameRoom_) return false;
+    std::optional<std::string> system = platform::SystemPathFromNarrow(name);
+    return system && folder_.ReadFileAt(*system, RecordingHeader::kOffset, &header, sizeof header) == sizeof header;
+}
+
+namespace {
 
 // Writes the summary "%C%04d%02d%02d-%02d%02d00-%s" into dest, and gives the
 // phone number (at most 17 characters) in phone.
@@ -44,10 +53,14 @@ void WriteSummary(const RecordingHeader& h, char* dest, size_t room, char (&phon
 }  // namespace
 
 void ReadRecordingHeader(std::u16string_view folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info) {
+    ReadRecordingHeader(RecordingFolder(folder), nameBuffer, info);
+}
+
+void ReadRecordingHeader(const RecordingFolder& folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info) {
     size_t nameLength = strnlen(nameBuffer, kNameBufferSize);
     if (nameLength + 1 >= kNameBufferSize) return;
     RecordingHeader header;
-    if (!ReadHeaderBytes(folder, std::string_view(nameBuffer, nameLength), header)) return;
+    if (!folder.ReadHeader(std::string_view(nameBuffer, nameLength), header)) return;
     WriteSummary(header, nameBuffer + nameLength + 1, kNameBufferSize - nameLength - 1, info.phone);
     info.year = static_cast<int16_t>(2000 + header.year);
     info.month = header.month;
@@ -59,7 +72,7 @@ void FillSummary(std::u16string_view folder, CatalogueEntry& entry) {
     size_t nameLength = entry.Name().size();
     if (nameLength + 1 >= kCatalogueEntrySize || entry.bytes[nameLength + 1] != 0) return;
     RecordingHeader header;
-    if (!ReadHeaderBytes(folder, entry.Name(), header)) return;
+    if (!RecordingFolder(folder).ReadHeader(entry.Name(), header)) return;
     char phone[20];
     WriteSummary(header, entry.bytes + nameLength + 1, kCatalogueEntrySize - nameLength - 1, phone);
 }

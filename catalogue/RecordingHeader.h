@@ -4,9 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "catalogue/CatalogueEntry.h"
+#include "platform/Files.h"
 
 // The block's layout; every field is a byte or a run of bytes.
 struct RecordingHeader {
@@ -48,11 +50,29 @@ inline constexpr size_t kNameBufferSize = 64;
 // positions 3 to 7 (the scan's pattern "VOC*.wav" fixes the rest).
 bool IsRecordingName(std::u16string_view name);
 
+// A folder whose recordings' headers are read one after another (a filtered
+// scan reads every one): the folder's path is converted and opened once.
+class RecordingFolder {
+public:
+    explicit RecordingFolder(std::u16string_view folder);
+
+    // Reads the header block of the recording called name (narrow). False
+    // when the file is missing, held by another program or shorter than the
+    // block's end, or when folder and name together are longer than a path
+    // may be.
+    bool ReadHeader(std::string_view name, RecordingHeader& header) const;
+
+private:
+    platform::Folder folder_;
+    size_t nameRoom_ = 0;  // longest name that still fits the path length
+};
+
 // Reads the header of the recording called name (in nameBuffer, zero-filled
 // behind the name) in folder. On success writes the summary right after the
 // name's terminator and fills info; on failure (file missing, held by another
 // program, shorter than the header's end, path too long) writes nothing.
 void ReadRecordingHeader(std::u16string_view folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info);
+void ReadRecordingHeader(const RecordingFolder& folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info);
 
 // Fills entry's summary from its recording in folder, unless it already has
 // one. A recording that cannot be read leaves the summary empty, so the next

@@ -37,6 +37,9 @@ int Scan(ScanJob& job, bool filtered) {
         return 0;
     }
 
+    // Opened only for the filtered scan, which reads every header.
+    std::optional<RecordingFolder> recordings;
+    if (filtered) recordings.emplace(job.m_szFolder);
     do {
         const std::u16string& name = finder.Name();
         if (!IsRecordingName(name)) continue;
@@ -44,7 +47,7 @@ int Scan(ScanJob& job, bool filtered) {
         // letter case: plain ASCII, so it always has a narrow form.
         char nameBuffer[kNameBufferSize] = {};
         for (size_t i = 0; i < name.size(); ++i) nameBuffer[i] = static_cast<char>(name[i]);
-        if (filtered && !MatchesQuery(job.m_szFolder, job.m_filter, nameBuffer, job.dates)) continue;
+        if (filtered && !MatchesQuery(*recordings, job.m_filter, nameBuffer, job.dates)) continue;
         CatalogueEntry& slot = buffer[n];
         std::memset(slot.bytes, 0, sizeof slot.bytes);
         std::memcpy(slot.bytes, nameBuffer, name.size());

@@ -44,22 +44,22 @@ int RunDecodeCommand(const CommandArgs& args) {
 
     G729Decoder decoder;
     decoder.Init();
-    std::vector<uint8_t> batch;
-    batch.reserve(kBatchBytes);
+    std::vector<uint8_t> batch(kBatchBytes);
+    size_t used = 0;
     int16_t pcm[kFrameSamples];
     const size_t frames = stream.size() / kFrameBytes;
     for (size_t i = 0; i < frames; ++i) {
         decoder.DecodeFrame(stream.data() + i * kFrameBytes, pcm);
         for (int16_t s : pcm) {
-            batch.push_back(static_cast<uint8_t>(s & 0xFF));
-            batch.push_back(static_cast<uint8_t>((s >> 8) & 0xFF));
+            batch[used++] = static_cast<uint8_t>(s & 0xFF);
+            batch[used++] = static_cast<uint8_t>((s >> 8) & 0xFF);
         }
-        if (batch.size() == kBatchBytes) {
-            out.Write(batch.data(), batch.size());
-            batch.clear();
+        if (used == kBatchBytes) {
+            out.Write(batch.data(), used);
+            used = 0;
         }
     }
-    if (!batch.empty()) out.Write(batch.data(), batch.size());
+    if (used != 0) out.Write(batch.data(), used);
     if (!FixWavSizes(out.File()) || !out.Commit()) {
         std::fprintf(stderr, "tolvan-cli decode: cannot write %s\n", outPath.c_str());
         return 1;

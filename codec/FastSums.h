@@ -13,24 +13,36 @@
 
 #include "codec/BasicOps.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace g729 {
 
-// Largest |x[i]| for i = 0..n-1 (32768 for -32768). Eight lanes of running
-// maxima and minima, so that it compiles to vector code.
+// Largest |x[i]| for i = 0..n-1 (32768 for -32768): running maxima and
+// minima, eight lanes at a time where the machine has 16-bit vector min/max.
 inline int32_t MaxMagnitude(const int16_t* x, int n) {
-    int16_t hi[8] = {}, lo[8] = {};
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        for (int k = 0; k < 8; k++) {
-            hi[k] = x[i + k] > hi[k] ? x[i + k] : hi[k];
-            lo[k] = x[i + k] < lo[k] ? x[i + k] : lo[k];
-        }
-    }
     int32_t h = 0, l = 0;
-    for (int k = 0; k < 8; k++) {
-        h = hi[k] > h ? hi[k] : h;
-        l = lo[k] < l ? lo[k] : l;
+    int i = 0;
+#if defined(__SSE2__)
+    if (n >= 8) {
+        __m128i hi = _mm_setzero_si128(), lo = _mm_setzero_si128();
+        for (; i + 8 <= n; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i));
+            hi = _mm_max_epi16(hi, v);
+            lo = _mm_min_epi16(lo, v);
+        }
+        // Fold the eight lanes into lane 0.
+        hi = _mm_max_epi16(hi, _mm_shuffle_epi32(hi, 0x4e));
+        lo = _mm_min_epi16(lo, _mm_shuffle_epi32(lo, 0x4e));
+        hi = _mm_max_epi16(hi, _mm_shuffle_epi32(hi, 0xb1));
+        lo = _mm_min_epi16(lo, _mm_shuffle_epi32(lo, 0xb1));
+        hi = _mm_max_epi16(hi, _mm_srli_epi32(hi, 16));
+        lo = _mm_min_epi16(lo, _mm_srli_epi32(lo, 16));
+        h = static_cast<int16_t>(_mm_cvtsi128_si32(hi));
+        l = static_cast<int16_t>(_mm_cvtsi128_si32(lo));
     }
+#endif
     for (; i < n; i++) {
         h = x[i] > h ? x[i] : h;
         l = x[i] < l ? x[i] : l;

@@ -75,6 +75,32 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
 // Removes a file; false when it did not exist or could not be removed.
 bool DeleteFileAt(const std::string& path);
 
+// An open folder, for reading many files in it: each is opened relative to
+// the folder, so the folder's path is not resolved again for every file.
+class Folder {
+public:
+    Folder() = default;
+    ~Folder();
+    Folder(Folder&& other) noexcept;
+    Folder& operator=(Folder&& other) noexcept;
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    // path in file-system form; check IsOpen().
+    static Folder Open(const std::string& path);
+    bool IsOpen() const { return fd_ >= 0; }
+
+    // Reads up to size bytes at offset of the file called name (file-system
+    // form) in this folder, held as File::OpenForReading holds a file for the
+    // time of the read: a file another program writes to is not read. Returns
+    // the bytes read, 0 when the file cannot be opened or is not a regular
+    // file's data (a folder, a pipe).
+    size_t ReadFileAt(const std::string& name, int64_t offset, void* data, size_t size) const;
+
+private:
+    int fd_ = -1;
+};
+
 // Case-insensitive (ASCII letters only) wildcard match of a file name against
 // a pattern of '*' and '?', as the device's FAT volumes compare names.
 bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern);

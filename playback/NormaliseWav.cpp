@@ -26,34 +26,50 @@ platform::File OpenSource(std::u16string_view path) {
     return platform::File::OpenForReading(*system);
 }
 
-struct AdpcmData {
-    uint64_t length = 0;        // L as the head states it
-    std::vector<uint8_t> bytes;  // what the source actually holds of it
-};
-
-AdpcmData ReadData(platform::File& source) {
-    AdpcmData data;
-    const int64_t size = source.Size();
-    uint8_t field[4];
-    if (size < kDataOffset || !source.Seek(kDataLengthOffset) || source.Read(field, 4) != 4) return data;
-    data.length = field[0] | (field[1] << 8) | (field[2] << 16) | (uint64_t{field[3]} << 24);
-    // Never more than the file holds, whatever L claims.
-    data.bytes.resize(static_cast<size_t>(std::min<uint64_t>(data.length, size - kDataOffset)));
-    data.bytes.resize(source.Read(data.bytes.data(), data.bytes.size()));
-    return data;
-}
-
 constexpr size_t kBlocksPerWrite = 16;
 
-// Appends samples as 16-bit little-endian values.
-void WriteSamples(platform::File& out, int16_t* samples, size_t count) {
+// Appends samples as 16-bit little-endian values; false on a short write.
+bool WriteSamples(platform::File& out, int16_t* samples, size_t count) {
     if constexpr (std::endian::native != std::endian::little) {
         for (size_t i = 0; i < count; ++i) {
             const auto v = static_cast<uint16_t>(samples[i]);
             samples[i] = static_cast<int16_t>((v >> 8) | (v << 8));
         }
     }
-    out.Write(samples, count * sizeof(int16_t));
+    return out.Write(samples, count * sizeof(int16_t)) == count * sizeof(int16_t);
+}
+
+// Writes the header, the samples of every block to convert and the true
+// sizes to out, reading and converting a run of blocks at a time. A block is
+// converted only when at least one byte of data follows it within L (so the
+// block that ends at L never is) and all its bytes could be read: blocks a
+// with a + 1024 < L and a + 1024 <= bytes present. False when a write failed.
+bool Convert(platform::File& source, platform::File& out) {
+    bool written = out.Write(PcmWavHeader, kPcmWavHeaderSize) == kPcmWavHeaderSize;
+    const int64_t size = source.Size();
+    uint8_t field[4];
+    size_t blocks = 0;
+    if (size >= kDataOffset && source.Seek(kDataLengthOffset) && source.Read(field, 4) == 4) {
+        const uint64_t length = field[0] | (field[1] << 8) | (field[2] << 16) | (uint64_t{field[3]} << 24);
+        // Never more than the file holds, whatever L claims.
+        const uint64_t present = std::min<uint64_t>(length, static_cast<uint64_t>(size - kDataOffset));
+        blocks = static_cast<size_t>(
+            std::min<uint64_t>(length > 0 ? (length - 1) / kImaBlockBytes : 0, present / kImaBlockBytes));
+    }
+    // One write per 4082-byte block would cost more than decoding it; a run
+    // of blocks keeps the buffers small and fixed whatever the length.
+    std::vector<uint8_t> adpcm(kBlocksPerWrite * kImaBlockBytes);
+    std::vector<int16_t> samples(kBlocksPerWrite * kImaBlockSamples);
+    for (size_t first = 0; first < blocks; first += kBlocksPerWrite) {
+        // A source that shrinks while it is read ends the conversion at its
+        // last whole block.
+        const size_t wanted = std::min(kBlocksPerWrite, blocks - first);
+        const size_t n = source.Read(adpcm.data(), wanted * kImaBlockBytes) / kImaBlockBytes;
+        DecodeImaBlocks(adpcm.data(), n, samples.data());
+        written &= WriteSamples(out, samples.data(), n * kImaBlockSamples);
+        if (n < wanted) break;
+    }
+    return FixWavSizes(out) && written;
 }
 
 }  // namespace
@@ -62,23 +78,14 @@ bool NormaliseWav(std::u16string_view path) {
     platform::File source = OpenSource(path);
     if (!source) return false;
     platform::File out = platform::File::CreateForWriting(kNormalisedWavName);
-    out.Write(PcmWavHeader, kPcmWavHeaderSize);
-    const AdpcmData data = ReadData(source);
-    source.Close();
-
-    // A block is converted only when at least one byte of data follows it
-    // within L (so the block that ends at L never is) and all its bytes were
-    // read: blocks a with a + 1024 < L and a + 1024 <= bytes read.
-    const size_t blocks = static_cast<size_t>(std::min<uint64_t>(
-        data.length > 0 ? (data.length - 1) / kImaBlockBytes : 0, data.bytes.size() / kImaBlockBytes));
-    // The samples are written a run of blocks at a time: one write per
-    // 4082-byte block costs more than decoding it.
-    std::vector<int16_t> samples(kBlocksPerWrite * kImaBlockSamples);
-    for (size_t first = 0; first < blocks; first += kBlocksPerWrite) {
-        const size_t n = std::min(kBlocksPerWrite, blocks - first);
-        DecodeImaBlocks(data.bytes.data() + first * kImaBlockBytes, n, samples.data());
-        WriteSamples(out, samples.data(), n * kImaBlockSamples);
-    }
-    FixWavSizes(out);
+    // Without temp.$$$ there is nothing to convert into; the result is true
+    // all the same and the caller finds no file.
+    if (out) Convert(source, out);
     return true;
+}
+
+NormaliseOutcome NormaliseWavTo(std::u16string_view path, platform::File& out) {
+    platform::File source = OpenSource(path);
+    if (!source) return NormaliseOutcome::SourceUnreadable;
+    return Convert(source, out) ? NormaliseOutcome::Converted : NormaliseOutcome::WriteFailed;
 }

@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+#include "platform/Files.h"
+
 // The converted file's name, in the process's current directory.
 inline constexpr char kNormalisedWavName[] = "temp.$$$";
 
@@ -23,3 +25,12 @@ inline constexpr char kNormalisedWavName[] = "temp.$$$";
 // temp.$$$ cannot be created (another opener holds it, say) the result is
 // still true and nothing is written.
 bool NormaliseWav(std::u16string_view path);
+
+enum class NormaliseOutcome { Converted, SourceUnreadable, WriteFailed };
+
+// The same conversion as NormaliseWav, written to out (an open, empty file)
+// instead of temp.$$$. Source and samples are streamed a run of blocks at a
+// time, so the memory used does not grow with the recording. SourceUnreadable
+// when the source cannot be opened (nothing is written), WriteFailed when a
+// write to out fell short.
+NormaliseOutcome NormaliseWavTo(std::u16string_view path, platform::File& out);

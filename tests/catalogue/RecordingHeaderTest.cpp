@@ -1,6 +1,9 @@
 #include "catalogue/RecordingHeader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <cstring>
 
@@ -100,6 +103,30 @@ TEST(ReadRecordingHeader, UnreadableRecordingsWriteNothing) {
     EXPECT_FALSE(Read(dir.Wide(), "VOC00004.wav").read);
     // A path beyond 259 characters.
     EXPECT_FALSE(Read(dir.Wide() + u"/" + std::u16string(250, u'x'), "VOC00001.wav").read);
+    // Not a file: a folder, and a pipe nobody writes to (opening it must not wait).
+    std::filesystem::create_directory(dir.Path() / "VOC00005.wav");
+    EXPECT_FALSE(Read(dir.Wide(), "VOC00005.wav").read);
+    ASSERT_EQ(mkfifo(dir.File("VOC00006.wav").c_str(), 0600), 0);
+    EXPECT_FALSE(Read(dir.Wide(), "VOC00006.wav").read);
+}
+
+TEST(ReadRecordingHeader, OneFolderReadsManyRecordingsAsTheFolderPathDoes) {
+    TempFolder dir;
+    for (int i = 0; i < 3; ++i)
+        WriteRecording(dir.Str(), "VOC0000" + std::to_string(i) + ".wav",
+                       {"ZBL"[i], "1380013800" + std::to_string(i), 2017, 3, i + 1, 9, 7});
+    const RecordingFolder folder(dir.Wide());
+    for (int i = 0; i < 4; ++i) {  // the fourth is missing
+        const std::string name = "VOC0000" + std::to_string(i) + ".wav";
+        char buffer[kNameBufferSize] = {};
+        std::memcpy(buffer, name.data(), name.size());
+        RecordingInfo info{};
+        ReadRecordingHeader(folder, buffer, info);
+        const HeaderRead expected = Read(dir.Wide(), name);
+        EXPECT_EQ(std::string(buffer + name.size() + 1), expected.summary) << name;
+        EXPECT_EQ(std::memcmp(&info, &expected.info, sizeof info), 0) << name;
+        EXPECT_EQ(expected.read, i < 3) << name;
+    }
 }
 
 TEST(ReadRecordingHeader, FolderEndingInASlashGivesASingleSlash) {

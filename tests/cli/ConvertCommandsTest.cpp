@@ -55,7 +55,8 @@ TEST(NormaliseCommand, WritesTheConvertedRecordingAndNoTemporaryFile) {
     TempFolder work, elsewhere;
     const std::vector<uint8_t> recording = SampleRecording(3.0, 11);
     WriteWholeFile(work.File("VOC00001.wav"), recording);
-    // A stale temp.$$$ in the working folder is replaced and then removed.
+    // The command writes its output directly: a temp.$$$ in the working
+    // folder (the window's, say) is neither used nor removed.
     WriteWholeFile(work.File(kNormalisedWavName), {1, 2, 3});
 
     for (const std::string& out : {work.File("out.wav"), elsewhere.File("out.wav")}) {
@@ -68,7 +69,8 @@ TEST(NormaliseCommand, WritesTheConvertedRecordingAndNoTemporaryFile) {
         EXPECT_TRUE(IsPcmWavHeader(wav.data()));
         EXPECT_EQ(U32At(wav, 40), wav.size() - 44);
     }
-    EXPECT_EQ(Names(work.Path()), (std::set<std::string>{"VOC00001.wav", "out.wav"}));
+    EXPECT_EQ(Names(work.Path()), (std::set<std::string>{"VOC00001.wav", "out.wav", kNormalisedWavName}));
+    EXPECT_EQ(ReadWholeFile(work.File(kNormalisedWavName)), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(Names(elsewhere.Path()), (std::set<std::string>{"out.wav"}));
 }
 

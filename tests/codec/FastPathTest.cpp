@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -208,6 +209,27 @@ TEST(FastPaths, AdaptiveCodebookMatchesTheOperatorChain) {
             ASSERT_TRUE(std::equal(bufA, bufA + 194, bufB))
                 << "peak " << peak << ", lag " << T0 << ", frac " << frac << ", trial " << t;
         }
+    }
+}
+
+TEST(FastPaths, MagnitudeBoundIsTheLargestMagnitude) {
+    // Every length around the eight-lane steps, the extreme anywhere.
+    Signals gen(7);
+    for (int peak : kPeaks) {
+        for (int n = 0; n <= 50; n++) {
+            int16_t x[50];
+            gen.Fill(x, n, peak);
+            int32_t expected = 0;
+            for (int i = 0; i < n; i++) expected = std::max(expected, std::abs(int32_t{x[i]}));
+            ASSERT_EQ(MaxMagnitude(x, n), expected) << "peak " << peak << ", length " << n;
+        }
+    }
+    for (int at = 0; at < 20; at++) {
+        int16_t x[20] = {};
+        x[at] = -32768;
+        ASSERT_EQ(MaxMagnitude(x, 20), 32768) << at;
+        x[at] = 32767;
+        ASSERT_EQ(MaxMagnitude(x, 20), 32767) << at;
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -77,8 +80,15 @@ class NormaliseWavLengthTest : public NormaliseWavTest, public testing::WithPara
 TEST_P(NormaliseWavLengthTest, ConvertsEveryBlockFollowedByMoreData) {
     const LengthCase& c = GetParam();
     const std::vector<uint8_t> data = AdpcmData(c.presentBytes);
-    ASSERT_TRUE(NormaliseWav(Write("VOC00001.wav", Recording(c.dataLength, data))));
+    const std::u16string source = Write("VOC00001.wav", Recording(c.dataLength, data));
+    ASSERT_TRUE(NormaliseWav(source));
     EXPECT_EQ(Temp(), ExpectedWav(data, c.blocks));
+
+    // The same conversion into a file of the caller's.
+    platform::File out = platform::File::CreateForWriting(folder_.File("direct.wav"));
+    ASSERT_EQ(NormaliseWavTo(source, out), NormaliseOutcome::Converted);
+    out.Close();
+    EXPECT_EQ(ReadWholeFile(folder_.File("direct.wav")), ExpectedWav(data, c.blocks));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -92,7 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
                     LengthCase{"TruncatedMidBlock", 10240, 2500, 2},
                     LengthCase{"TruncatedAtABlockEnd", 10240, 3072, 3},
                     LengthCase{"TruncatedNoWholeBlock", 10240, 1000, 0},
-                    LengthCase{"HugeLength", 0xFFFFFFFF, 3 * 1024 + 10, 3}),
+                    LengthCase{"HugeLength", 0xFFFFFFFF, 3 * 1024 + 10, 3},
+                    // Longer than one run of blocks read and written at once.
+                    LengthCase{"SeveralRuns", 33 * 1024, 33 * 1024, 32},
+                    LengthCase{"TruncatedInALaterRun", 50 * 1024, 37 * 1024 + 500, 37}),
     [](const testing::TestParamInfo<LengthCase>& info) { return std::string(info.param.what); });
 
 TEST_F(NormaliseWavTest, TwoThousandAndFortyEightBytesGiveOneBlockOf4082Bytes) {
@@ -128,6 +141,31 @@ TEST_F(NormaliseWavTest, ReplacesAStaleTemporaryFile) {
     const std::vector<uint8_t> data = AdpcmData(3 * 1024);
     ASSERT_TRUE(NormaliseWav(Write("VOC00001.wav", Recording(3 * 1024, data))));
     EXPECT_EQ(Temp(), ExpectedWav(data, 2));
+}
+
+TEST_F(NormaliseWavTest, DirectConversionReportsAnUnreadableSourceAndAFailedWrite) {
+    platform::File out = platform::File::CreateForWriting(folder_.File("direct.wav"));
+    EXPECT_EQ(NormaliseWavTo(platform::Utf8ToWide(folder_.File("VOC00009.wav")), out),
+              NormaliseOutcome::SourceUnreadable);
+    out.Close();
+    EXPECT_EQ(std::filesystem::file_size(folder_.Path() / "direct.wav"), 0u);
+    EXPECT_FALSE(TempExists());
+
+    // A file-size limit of 5000 bytes cuts the samples short (the writes
+    // fail with EFBIG once SIGXFSZ is ignored).
+    const std::u16string source = Write("VOC00001.wav", Recording(3 * 1024, AdpcmData(3 * 1024)));
+    platform::File small = platform::File::CreateForWriting(folder_.File("small.wav"));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 5000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const NormaliseOutcome outcome = NormaliseWavTo(source, small);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(outcome, NormaliseOutcome::WriteFailed);
+    EXPECT_FALSE(TempExists());
 }
 
 TEST_F(NormaliseWavTest, SourceThatCannotBeOpenedCreatesNothing) {
