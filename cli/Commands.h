@@ -10,6 +10,8 @@ using CommandArgs = std::vector<std::string>;
 int RunListCommand(const CommandArgs& args);
 // Decodes the G.729 stream IN (an LDV file) into the PCM WAV file OUT.
 int RunDecodeCommand(const CommandArgs& args);
+// Converts the LDV files FILE... into PCM WAV files in the folder DEST.
+int RunConvertCommand(const CommandArgs& args);
 // Plays FILE through the sound device from start to end.
 int RunPlayCommand(const CommandArgs& args);
 // Converts the device ADPCM recording IN into the PCM WAV file OUT.

@@ -1,23 +1,16 @@
 // tolvan-cli decode IN OUT.wav: decodes a headerless G.729 stream (an LDV
-// file) into a PCM WAV file the way the batch conversion writes one: the PCM
-// header with its placeholder sizes, every whole 10-byte frame in order from
-// a freshly initialised decoder (trailing bytes ignored), the true sizes.
+// file) into a PCM WAV file exactly as the batch conversion writes one.
 
 #include <cstdio>
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/PendingOutputFile.h"
 #include "codec/G729Decoder.h"
+#include "convert/LdvToWav.h"
 #include "platform/Files.h"
-#include "playback/FixWavSizes.h"
-#include "playback/PcmWavHeader.h"
+#include "platform/PendingOutputFile.h"
 
 namespace {
-
-constexpr size_t kFrameBytes = 10;
-constexpr size_t kFrameSamples = 80;
-constexpr size_t kBatchBytes = 160000;  // 1000 frames, 10 s of speech
 
 const char kUsage[] = "usage: tolvan-cli decode IN OUT.wav\n";
 
@@ -40,27 +33,8 @@ int RunDecodeCommand(const CommandArgs& args) {
         std::fprintf(stderr, "tolvan-cli decode: cannot create %s\n", outPath.c_str());
         return 1;
     }
-    out.Write(PcmWavHeader, kPcmWavHeaderSize);
-
     G729Decoder decoder;
-    decoder.Init();
-    std::vector<uint8_t> batch(kBatchBytes);
-    size_t used = 0;
-    int16_t pcm[kFrameSamples];
-    const size_t frames = stream.size() / kFrameBytes;
-    for (size_t i = 0; i < frames; ++i) {
-        decoder.DecodeFrame(stream.data() + i * kFrameBytes, pcm);
-        for (int16_t s : pcm) {
-            batch[used++] = static_cast<uint8_t>(s & 0xFF);
-            batch[used++] = static_cast<uint8_t>((s >> 8) & 0xFF);
-        }
-        if (used == kBatchBytes) {
-            out.Write(batch.data(), used);
-            used = 0;
-        }
-    }
-    if (used != 0) out.Write(batch.data(), used);
-    if (!FixWavSizes(out.File()) || !out.Commit()) {
+    if (DecodeLdvToWav(stream, out.File(), decoder, nullptr, {}) != LdvDecodeResult::kDecoded || !out.Commit()) {
         std::fprintf(stderr, "tolvan-cli decode: cannot write %s\n", outPath.c_str());
         return 1;
     }

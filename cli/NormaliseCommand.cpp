@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
-#include "cli/PendingOutputFile.h"
+#include "platform/PendingOutputFile.h"
 #include "platform/TextCodec.h"
 #include "playback/NormaliseWav.h"
 

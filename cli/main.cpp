@@ -20,6 +20,7 @@ const Command kCommands[] = {
      "list FOLDER [--from TEXT] [--to TEXT] [--type TEXT] [--keyword TEXT] [--page TEXT] [--all]"},
     {"decode", RunDecodeCommand, "decode IN OUT.wav"},
     {"normalise", RunNormaliseCommand, "normalise IN.wav OUT.wav"},
+    {"convert", RunConvertCommand, "convert DEST FILE..."},
     {"play", RunPlayCommand, "play FILE [--volume 0..100]"},
 };
 

@@ -1,0 +1,125 @@
+#include "convert/ConvertWorker.h"
+
+#include <sys/stat.h>
+
+#include <optional>
+
+#include "catalogue/RecordRow.h"
+#include "convert/LdvToWav.h"
+#include "platform/Files.h"
+#include "platform/PendingOutputFile.h"
+#include "platform/TextCodec.h"
+#include "playback/PcmWavHeader.h"
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// True when name ends in the three letters of suffix, each in either case.
+bool EndsInLetters(std::string_view name, std::string_view suffix) {
+    if (name.size() < suffix.size()) return false;
+    for (size_t i = 0; i < suffix.size(); ++i)
+        if (Lower(name[name.size() - suffix.size() + i]) != suffix[i]) return false;
+    return true;
+}
+
+std::optional<std::string> NarrowFolder(std::u16string_view folder) {
+    std::string narrow;
+    if (!platform::WideToNarrow(folder, narrow)) return std::nullopt;
+    return narrow;
+}
+
+// A file that may be replaced by a conversion's output: none, or the output
+// of an earlier conversion (a PCM WAV).
+bool MayReplace(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return true;
+    if (!S_ISREG(st.st_mode)) return false;
+    platform::File existing = platform::File::OpenForReading(path);
+    uint8_t head[kPcmWavHeaderSize] = {};
+    return existing && existing.Read(head, sizeof head) == sizeof head && IsPcmWavHeader(head);
+}
+
+// Converts one source; "" when converted, else why not.
+std::string ConvertOne(const ConvertSource& source, const std::u16string& dest, G729Decoder& decoder,
+                       const std::atomic<int>& stop, ConversionView& view, long attempted, long total,
+                       bool& stopped) {
+    const std::optional<std::string> sourceFolder = NarrowFolder(source.folder);
+    const std::optional<std::string> destFolder = NarrowFolder(dest);
+    if (!sourceFolder || !destFolder) return "a folder name the narrow code page cannot hold";
+    const std::optional<std::string> sourcePath = platform::JoinNarrowPath(*sourceFolder, source.name);
+    std::optional<std::string> outputPath = platform::JoinNarrowPath(*destFolder, source.name);
+    if (!sourcePath || !outputPath) return "path longer than 259 bytes";
+    // The output's name is the source's with its last four characters
+    // replaced; a name shorter than that would reach into the folder.
+    if (source.name.size() < 4) return "name too short to give an output name";
+    outputPath->replace(outputPath->size() - 4, 4, ".wav");
+
+    const std::optional<std::string> sourceSystem = platform::SystemPathFromNarrow(*sourcePath);
+    const std::optional<std::string> outputSystem = platform::SystemPathFromNarrow(*outputPath);
+    if (!sourceSystem || !outputSystem) return "path not representable";
+    std::vector<uint8_t> stream;
+    {
+        platform::File in = platform::File::OpenForReading(*sourceSystem);
+        const int64_t size = in.Size();
+        if (!in || size < 0) return "cannot be read";
+        stream.resize(static_cast<size_t>(size));
+        if (in.Read(stream.data(), stream.size()) != stream.size()) return "cannot be read whole";
+    }
+    if (!MayReplace(*outputSystem)) return "the destination holds another file of that name";
+    PendingOutputFile out(*outputSystem);
+    if (!out.IsOpen()) return "cannot create the output";
+
+    view.SetStatusText(ConvertingText(platform::NarrowToWide(source.name), attempted, total));
+    view.SetProgress(0);
+    switch (DecodeLdvToWav(stream, out.File(), decoder, &stop, [&view](int percent) { view.SetProgress(percent); })) {
+    case LdvDecodeResult::kStopped:
+        stopped = true;
+        return "stopped";
+    case LdvDecodeResult::kWriteFailed:
+        return "cannot write the output";
+    case LdvDecodeResult::kDecoded:
+        break;
+    }
+    return out.Commit() ? "" : "cannot write the output";
+}
+
+}  // namespace
+
+std::u16string ConvertingText(std::u16string_view name, long attempted, long total) {
+    return u"正在转换" + std::u16string(name) + u"文件(" + DecimalText(attempted) + u"/" + DecimalText(total) + u")";
+}
+
+std::u16string ConversionSummary(long total, long converted) {
+    return u"共" + DecimalText(total) + u"个LDV文件,转换完成" + DecimalText(converted) + u"个LDV文件";
+}
+
+void ConvertWorker(ConvertJob& job, ConversionView& view, G729Decoder& decoder) {
+    // m_bStop is not cleared here: a Cancel given before the worker started
+    // must still stop it.
+    long total = 0, converted = 0, attempted = 0;
+    for (const ConvertSource& s : job.sources)
+        if (EndsInLetters(s.name, "ldv")) ++total;
+    for (const ConvertSource& source : job.sources) {
+        if (job.m_bStop.load()) return;
+        if (EndsInLetters(source.name, "wav")) {
+            job.outcomes.push_back({source.name, ConvertOutcome::kSkipped, {}});
+            continue;
+        }
+        ++attempted;
+        bool stopped = false;
+        std::string why =
+            ConvertOne(source, job.m_pszDestFolder, decoder, job.m_bStop, view, attempted, total, stopped);
+        if (stopped) {
+            job.outcomes.push_back({source.name, ConvertOutcome::kStopped, why});
+            return;
+        }
+        if (why.empty()) ++converted;
+        job.outcomes.push_back({source.name, why.empty() ? ConvertOutcome::kConverted : ConvertOutcome::kNotConverted,
+                                std::move(why)});
+    }
+    if (job.m_bStop.load()) return;
+    job.m_bDone = 1;
+    view.SetStatusText(ConversionSummary(total, converted));
+    view.ShowFinished();
+}
