@@ -12,6 +12,7 @@
 #include "playback/PcmWavHeader.h"
 #include "platform/TextCodec.h"
 #include "tests/playback/FileBytes.h"
+#include "tests/support/G729Vectors.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempFolder.h"
 #include "tools/SampleRecording.h"
@@ -41,14 +42,6 @@ std::vector<uint8_t> NormalisedHere(const std::vector<uint8_t>& recording) {
     WriteWholeFile(here.File("in.wav"), recording);
     EXPECT_TRUE(NormaliseWav(platform::Utf8ToWide(here.File("in.wav"))));
     return ReadWholeFile(here.File(kNormalisedWavName));
-}
-
-// The G.729 test vectors: the folder TOLVAN_G729_VECTORS names, as for the
-// decoder's own tests, else the design data beside the project.
-std::filesystem::path VectorsDir() {
-    const char* env = std::getenv("TOLVAN_G729_VECTORS");
-    if (env && *env) return env;
-    return std::filesystem::path(TOLVAN_SHARED_DIR) / "g729a" / "vectors";
 }
 
 TEST(NormaliseCommand, WritesTheConvertedRecordingAndNoTemporaryFile) {
@@ -116,7 +109,7 @@ TEST(DecodeCommand, StreamShorterThanAFrameGivesAHeaderOnlyFile) {
 }
 
 TEST(DecodeCommand, MatchesTheReferenceDecoderOnTheTestVectors) {
-    const std::filesystem::path vectors = VectorsDir();
+    const std::filesystem::path vectors = G729VectorsDir();
     if (!std::filesystem::exists(vectors / "SPEECH.ldv"))
         GTEST_SKIP() << "no G.729 test vectors in " << vectors << " (set TOLVAN_G729_VECTORS to the folder holding them)";
     TempFolder work;
@@ -181,6 +174,62 @@ TEST(ConvertCommands, WrongArgumentsShowTheUsage) {
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find("usage"), std::string::npos) << run.err;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// tolvan-cli convert: the batch conversion of the files named, in one
+// process, so the second stream decodes after the first as in the window.
+TEST(ConvertCommand, ConvertsInOrderWithTheDecoderStateCarriedOver) {
+    const std::filesystem::path vectors = G729VectorsDir();
+    if (!std::filesystem::exists(vectors / "random_b_after_a.pcm"))
+        GTEST_SKIP() << "no G.729 test vectors in " << vectors << " (set TOLVAN_G729_VECTORS to the folder holding them)";
+    TempFolder work;
+    std::filesystem::create_directory(work.Path() / "out");
+    std::filesystem::copy_file(vectors / "random_a.ldv", work.Path() / "VOC00001.ldv");
+    std::filesystem::copy_file(vectors / "random_b.ldv", work.Path() / "VOC00002.LDV");
+    WriteWholeFile(work.File("VOC00003.wav"), {1, 2, 3});
+    const ProgramResult run = RunCli(work, {"convert", "out", "VOC00001.ldv", "VOC00003.wav", "VOC00002.LDV"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "共2个LDV文件,转换完成2个LDV文件\n");
+    EXPECT_EQ(run.err, "正在转换VOC00001.ldv文件(1/2)\n正在转换VOC00002.LDV文件(2/2)\n");
+    EXPECT_EQ(Names(work.Path() / "out"), (std::set<std::string>{"VOC00001.wav", "VOC00002.wav"}));
+    const std::vector<uint8_t> a = ReadWholeFile(work.File("out/VOC00001.wav"));
+    const std::vector<uint8_t> b = ReadWholeFile(work.File("out/VOC00002.wav"));
+    EXPECT_EQ(std::vector<uint8_t>(a.begin() + 44, a.end()), ReadWholeFile((vectors / "random_a.pcm").string()));
+    EXPECT_EQ(std::vector<uint8_t>(b.begin() + 44, b.end()),
+              ReadWholeFile((vectors / "random_b_after_a.pcm").string()));
+}
+
+TEST(ConvertCommand, NamesEveryFileNotConverted) {
+    TempFolder work;
+    std::filesystem::create_directory(work.Path() / "out");
+    WriteWholeFile(work.File("VOC00001.ldv"), std::vector<uint8_t>(200, 5));
+    WriteWholeFile(work.File("VOC00002.ldv"), std::vector<uint8_t>(200, 6));
+    WriteWholeFile(work.File("out/VOC00002.wav"), {'c', 'a', 'l', 'l'});  // not a conversion's output
+    const ProgramResult run = RunCli(work, {"convert", "out", "VOC00001.ldv", "VOC00002.ldv", "VOC00009.ldv"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "共3个LDV文件,转换完成1个LDV文件\n");
+    EXPECT_NE(run.err.find("VOC00002.ldv not converted: the destination holds another file of that name"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("VOC00009.ldv not converted: cannot be read"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(work.File("out/VOC00002.wav")), (std::vector<uint8_t>{'c', 'a', 'l', 'l'}));
+    EXPECT_EQ(Names(work.Path() / "out"), (std::set<std::string>{"VOC00001.wav", "VOC00002.wav"}));
+}
+
+TEST(ConvertCommand, DestinationMustBeAFolder) {
+    TempFolder work;
+    WriteWholeFile(work.File("VOC00001.ldv"), std::vector<uint8_t>(200, 5));
+    for (const char* dest : {"missing", "VOC00001.ldv"}) {
+        const ProgramResult run = RunCli(work, {"convert", dest, "VOC00001.ldv"});
+        EXPECT_EQ(run.status, 1) << dest;
+        EXPECT_NE(run.err.find("is not a folder"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(RunCli(work, {"convert", "."}).status, 1);
+    EXPECT_EQ(Names(work.Path()), std::set<std::string>{"VOC00001.ldv"});
 }
 
 }  // namespace

@@ -16,13 +16,11 @@
 
 #include "codec/G729Decoder.h"
 #include "tests/codec/ChildProcess.h"
+#include "tests/support/G729Vectors.h"
 
 namespace {
 
-std::string VectorsDir() {
-    if (const char* dir = std::getenv("TOLVAN_G729_VECTORS"); dir != nullptr && *dir != '\0') return dir;
-    return TOLVAN_SHARED_DIR "/g729a/vectors";
-}
+std::string VectorsDir() { return G729VectorsDir().string(); }
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>* data) {
     std::ifstream in(path, std::ios::binary);
