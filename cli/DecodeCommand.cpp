@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/PendingOutputFile.h"
+#include "platform/PendingOutputFile.h"
 #include "codec/G729Decoder.h"
 #include "platform/Files.h"
 #include "playback/FixWavSizes.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/PendingOutputFile.h"
+#include "platform/PendingOutputFile.h"
 #include "platform/Files.h"
 #include "platform/TextCodec.h"
 #include "playback/NormaliseWav.h"

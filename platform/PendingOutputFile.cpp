@@ -1,4 +1,4 @@
-#include "cli/PendingOutputFile.h"
+#include "platform/PendingOutputFile.h"
 
 #include <unistd.h>
 
