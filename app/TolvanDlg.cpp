@@ -24,11 +24,15 @@
 #include "app/ControlIds.h"
 #include "app/ShellFolderTreeCtrl.h"
 #include "app/WaitDlg.h"
+#include "app/XlsoutDlg.h"
 #include "catalogue/ScanJob.h"
 #include "controls/CalenderDlg.h"
 #include "controls/ColorRef.h"
 #include "controls/ControlId.h"
 #include "controls/DialogUnits.h"
+#include "convert/ExportWorker.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -321,15 +325,27 @@ void CTolvanDlg::OnCommand(int id) {
     case ids::kNextPage:
         m_catalogue.OnNextPage();
         break;
+    case ids::kExport:
+        OnExportList();
+        break;
     case ids::kCancel:
         QDialog::reject();
         break;
     default:
         // Command 1, the hidden default button, closes nothing: Enter never
-        // ends the program. The playback, export and conversion commands
+        // ends the program. The playback and conversion commands
         // have no handlers yet.
         break;
     }
+}
+
+void CTolvanDlg::OnExportList() {
+    if (m_catalogue.EntryCount() == 0) {
+        platform::ShowMessageBox(kNothingToExport);
+        return;
+    }
+    CXlsoutDlg dlg(m_catalogue.Entries(), m_catalogue.Folder(), platform::ProgramFolder(), this);
+    dlg.exec();
 }
 
 void CTolvanDlg::OnSysCommand(int id) {
