@@ -30,6 +30,18 @@ std::u16string Upper(std::u16string s) {
     return s;
 }
 
+// Names compare without regard to the case of ASCII letters.
+bool SameName(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char16_t x = a[i], y = b[i];
+        if (x >= u'a' && x <= u'z') x = static_cast<char16_t>(x - 32);
+        if (y >= u'a' && y <= u'z') y = static_cast<char16_t>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
 std::string Quote(std::u16string_view name) { return "'" + WideToUtf8(name) + "'"; }
 
 // The value of key (upper case) in a connection string of "key=value;" pairs.
@@ -120,13 +132,13 @@ void Connection::Execute(std::u16string_view statement) {
 
 void Connection::CreateTable(const CreateTableStatement& s) {
     for (const Table& t : tables_)
-        if (Upper(t.name) == Upper(s.table)) throw ConnectionError("table " + Quote(s.table) + " already exists");
+        if (SameName(t.name, s.table)) throw ConnectionError("table " + Quote(s.table) + " already exists");
     if (s.table.size() > 31) throw ConnectionError("table name " + Quote(s.table) + " longer than 31 characters");
     if (s.columns.size() > Workbook::kMaxColumns)
         throw ConnectionError("table " + Quote(s.table) + " has more than 256 columns");
     for (size_t i = 0; i < s.columns.size(); ++i)
         for (size_t j = 0; j < i; ++j)
-            if (Upper(s.columns[i].first) == Upper(s.columns[j].first))
+            if (SameName(s.columns[i].first, s.columns[j].first))
                 throw ConnectionError("column " + Quote(s.columns[i].first) + " named twice");
     Table table{s.table, s.columns, workbook_.AddSheet(s.table), 1};
     for (size_t c = 0; c < s.columns.size(); ++c)
@@ -136,7 +148,7 @@ void Connection::CreateTable(const CreateTableStatement& s) {
 
 void Connection::Insert(const InsertStatement& s) {
     auto table = std::find_if(tables_.begin(), tables_.end(),
-                              [&](const Table& t) { return Upper(t.name) == Upper(s.table); });
+                              [&](const Table& t) { return SameName(t.name, s.table); });
     if (table == tables_.end()) throw ConnectionError("unknown table " + Quote(s.table));
     if (table->rows >= Workbook::kMaxRows)
         throw ConnectionError("table " + Quote(s.table) + " is full: a worksheet holds 65536 rows");
@@ -151,7 +163,7 @@ void Connection::Insert(const InsertStatement& s) {
     std::vector<Value> row;
     for (size_t i = 0; i < s.columns.size(); ++i) {
         auto column = std::find_if(table->columns.begin(), table->columns.end(),
-                                   [&](const auto& c) { return Upper(c.first) == Upper(s.columns[i]); });
+                                   [&](const auto& c) { return SameName(c.first, s.columns[i]); });
         if (column == table->columns.end())
             throw ConnectionError("unknown column " + Quote(s.columns[i]) + " in table " + Quote(s.table));
         size_t index = static_cast<size_t>(column - table->columns.begin());

@@ -1,6 +1,8 @@
 #include "platform/SharedStrings.h"
 
 #include <algorithm>
+#include <functional>
+#include <stdexcept>
 
 namespace platform::biff {
 
@@ -13,9 +15,34 @@ constexpr uint32_t kMinBucketStrings = 8;
 
 uint32_t SharedStrings::Add(std::u16string_view text) {
     ++references_;
-    auto [it, added] = index_.try_emplace(std::u16string(text), static_cast<uint32_t>(order_.size()));
-    if (added) order_.push_back(&it->first);
-    return it->second;
+    if (2 * (spans_.size() + 1) > slots_.size()) Grow();
+    const uint32_t hash = static_cast<uint32_t>(std::hash<std::u16string_view>{}(text));
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const uint64_t slot = slots_[i];
+        if (slot == 0) {
+            if (chars_.size() + text.size() > UINT32_MAX) throw std::length_error("string table too large");
+            const uint32_t index = UniqueCount();
+            spans_.emplace_back(static_cast<uint32_t>(chars_.size()), static_cast<uint32_t>(text.size()));
+            chars_.append(text);
+            slots_[i] = (uint64_t{hash} << 32) | (index + 1);
+            return index;
+        }
+        const uint32_t index = static_cast<uint32_t>(slot) - 1;
+        if (static_cast<uint32_t>(slot >> 32) == hash && Text(index) == text) return index;
+    }
+}
+
+void SharedStrings::Grow() {
+    std::vector<uint64_t> old = std::move(slots_);
+    slots_.assign(std::max<size_t>(64, old.size() * 2), 0);
+    const size_t mask = slots_.size() - 1;
+    for (uint64_t slot : old) {
+        if (slot == 0) continue;
+        size_t i = (slot >> 32) & mask;
+        while (slots_[i] != 0) i = (i + 1) & mask;
+        slots_[i] = slot;
+    }
 }
 
 void SharedStrings::WriteTo(Stream& stream) const {
@@ -34,7 +61,7 @@ void SharedStrings::WriteTo(Stream& stream) const {
     RecordData extsst;
     extsst.U16(static_cast<uint16_t>(perBucket));
     for (uint32_t i = 0; i < count; ++i) {
-        const std::u16string& text = *order_[i];
+        const std::u16string_view text = Text(i);
         // The head and at least one character start in the same record.
         const size_t needed = kStringHead + (text.empty() ? 0 : 2);
         if (kMaxRecordData - record.Size() < needed) flush();

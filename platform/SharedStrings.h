@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/BiffRecords.h"
@@ -18,7 +17,7 @@ class SharedStrings {
 public:
     // The index of text, adding it when it is new; counts one more reference.
     uint32_t Add(std::u16string_view text);
-    uint32_t UniqueCount() const { return static_cast<uint32_t>(order_.size()); }
+    uint32_t UniqueCount() const { return static_cast<uint32_t>(spans_.size()); }
 
     // Appends the SST (with its CONTINUE records) and EXTSST records. Strings
     // are stored as UTF-16; a string that does not fit in the record it starts
@@ -27,8 +26,16 @@ public:
     void WriteTo(Stream& stream) const;
 
 private:
-    std::unordered_map<std::u16string, uint32_t> index_;
-    std::vector<const std::u16string*> order_;  // keys of index_, by index
+    std::u16string_view Text(uint32_t index) const { return {chars_.data() + spans_[index].first, spans_[index].second}; }
+    void Grow();
+
+    // The strings back to back, and where each lies: one allocation for all
+    // of them, which keeps an export of many rows from chasing pointers.
+    std::u16string chars_;
+    std::vector<std::pair<uint32_t, uint32_t>> spans_;  // offset and length, by index
+    // Open addressing with linear probing: per slot the string's hash in the
+    // high half and its index + 1 in the low half; 0 is an empty slot.
+    std::vector<uint64_t> slots_;
     uint32_t references_ = 0;
 };
 
