@@ -46,17 +46,10 @@ int main(int argc, char** argv) {
     fs::create_directories(folder);
 
     std::printf("making %d recordings in %s ...\n", count, folder.c_str());
-    const char types[] = {'Z', 'B', 'L', 'X'};
     for (int i = 1; i <= count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "VOC%05d.wav", (i - 1) % 100000);
-        auto header = MakeRecordingHeader(types[i % 4], std::to_string(13800000000LL + i), 2016 + i % 3,
-                                          1 + i % 12, 1 + i % 28, i % 24, i % 60);
-        const uint32_t data = 4000 * (1 + i % 300);
-        // The audio is never read: a sparse tail gives the file its size
-        // without filling the disk.
-        WriteFileBytes((folder / name).string(), MakeRecordingHead(header, data));
-        fs::resize_file(folder / name, 512 + data);
+        WriteArchiveRecording((folder / name).string(), i, 4000 * (1 + i % 300));
     }
 
     const std::string cli = TOLVAN_CLI;
