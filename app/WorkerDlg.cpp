@@ -49,6 +49,10 @@ std::function<void(QEvent*)> CWorkerDlg::Poster() const {
     };
 }
 
+void CWorkerDlg::RunOnUiThread(std::function<void()> update) {
+    QMetaObject::invokeMethod(this, std::move(update), Qt::QueuedConnection);
+}
+
 void CWorkerDlg::showEvent(QShowEvent* event) {
     if (QScreen* s = screen()) move(s->geometry().center() - rect().center());
     if (!m_bStartScheduled) {

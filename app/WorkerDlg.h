@@ -49,6 +49,11 @@ protected:
     // dialog is still open then.
     virtual void OnWorkerDone() {}
 
+    // Runs update on the user-interface thread, queued behind the events
+    // already posted; for a worker that sets the dialog's controls. Dropped
+    // when the dialog is destroyed first.
+    void RunOnUiThread(std::function<void()> update);
+
     // Posts event to the dialog from any thread; once the dialog has closed
     // the event is dropped. Safe to keep in the worker.
     std::function<void(QEvent*)> Poster() const;

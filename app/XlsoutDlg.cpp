@@ -6,7 +6,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QUrl>
-#include <algorithm>
 
 #include "controls/ControlId.h"
 #include "controls/DialogUnits.h"
@@ -34,14 +33,14 @@ CXlsoutDlg::CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recF
 
     m_text = new QLabel(QStringLiteral("正在导出列表至XLS文件，请等待……"), this);
     SetControlId(m_text, kIdText);
-    QRect place = DluRect(15, 10, 240, 10, u);
-    // Chinese glyphs may stand taller than the Latin line the units measure.
-    place.setHeight(std::max(place.height(), m_text->sizeHint().height()));
-    m_text->setGeometry(place);
+    // Two lines: a failure's message may not fit on one.
+    m_text->setWordWrap(true);
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_text->setGeometry(DluRect(15, 6, 240, 20, u));
 
     m_progress = new QProgressBar(this);
     SetControlId(m_progress, kIdProgress);
-    m_progress->setGeometry(DluRect(15, 26, 240, 10, u));
+    m_progress->setGeometry(DluRect(15, 28, 240, 10, u));
     m_progress->setTextVisible(false);  // a smooth bar without a figure
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
@@ -92,15 +91,13 @@ void CXlsoutDlg::reject() {
 void CXlsoutDlg::SetProgress(int percent) {
     if (percent == m_nQueuedProgress) return;
     m_nQueuedProgress = percent;
-    QMetaObject::invokeMethod(this, [this, percent] { m_progress->setValue(percent); }, Qt::QueuedConnection);
+    RunOnUiThread([this, percent] { m_progress->setValue(percent); });
 }
 
 void CXlsoutDlg::SetStatusText(std::u16string_view text) {
-    QMetaObject::invokeMethod(this, [this, t = QString::fromStdU16String(std::u16string(text))] { m_text->setText(t); },
-                              Qt::QueuedConnection);
+    RunOnUiThread([this, t = QString::fromStdU16String(std::u16string(text))] { m_text->setText(t); });
 }
 
 void CXlsoutDlg::SetButtonText(std::u16string_view text) {
-    QMetaObject::invokeMethod(this, [this, t = QString::fromStdU16String(std::u16string(text))] { m_btnOK->setText(t); },
-                              Qt::QueuedConnection);
+    RunOnUiThread([this, t = QString::fromStdU16String(std::u16string(text))] { m_btnOK->setText(t); });
 }
