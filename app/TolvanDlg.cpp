@@ -24,6 +24,7 @@
 #include "app/ControlIds.h"
 #include "app/ShellFolderTreeCtrl.h"
 #include "app/WaitDlg.h"
+#include "app/XlsoutDlg.h"
 #include "catalogue/ScanJob.h"
 #include "controls/BitmapSlider.h"
 #include "controls/ButtonST.h"
@@ -32,6 +33,9 @@
 #include "controls/ControlId.h"
 #include "controls/DialogUnits.h"
 #include "controls/WindowMessage.h"
+#include "convert/ExportWorker.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -363,16 +367,27 @@ void CTolvanDlg::OnCommand(int id) {
     case ids::kNextPage:
         m_catalogue.OnNextPage();
         break;
+    case ids::kExport:
+        OnExportList();
+        break;
     case ids::kCancel:
         QDialog::reject();
         break;
     default:
         // Command 1, the hidden default button, closes nothing: Enter never
-        // ends the program. The export and conversion commands have no
-        // handlers yet.
+        // ends the program. The conversion command has no handler yet.
         m_engine.OnCommand(id);
         break;
     }
+}
+
+void CTolvanDlg::OnExportList() {
+    if (m_catalogue.EntryCount() == 0) {
+        platform::ShowMessageBox(kNothingToExport);
+        return;
+    }
+    CXlsoutDlg dlg(m_catalogue.Entries(), m_catalogue.Folder(), platform::ProgramFolder(), this);
+    dlg.exec();
 }
 
 void CTolvanDlg::OnSysCommand(int id) {

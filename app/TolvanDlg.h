@@ -113,6 +113,9 @@ private:
     // The calendar drop-down under date box id.
     void OpenCalendar(int id);
     void OnFolderChanged(const QString& path);
+    // Command 1003, "导出列表": the whole catalogue into a workbook in the
+    // program's folder, behind the export dialog.
+    void OnExportList();
 
     QIcon m_hIcon;
     QTableWidget* m_list = nullptr;

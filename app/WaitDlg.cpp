@@ -1,12 +1,8 @@
 #include "app/WaitDlg.h"
 
-#include <QCoreApplication>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QThread>
-#include <QTimerEvent>
 #include <algorithm>
 
 #include "controls/ControlId.h"
@@ -20,11 +16,7 @@ constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 }  // namespace
 
-CWaitDlg::CWaitDlg(std::shared_ptr<ScanJob> job, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
-      m_job(std::move(job)),
-      m_target(std::make_shared<NoticeTarget>()),
-      m_bWorkerEnded(std::make_shared<std::atomic<bool>>(false)) {
+CWaitDlg::CWaitDlg(std::shared_ptr<ScanJob> job, QWidget* parent) : CWorkerDlg(parent), m_job(std::move(job)) {
     setFont(DialogFont(8));
     const DialogBaseUnits u = BaseUnitsOf(font());
     setFixedSize(DluX(220, u), DluY(62, u));
@@ -46,53 +38,17 @@ CWaitDlg::CWaitDlg(std::shared_ptr<ScanJob> job, QWidget* parent)
     ok->setGeometry(DluRect(85, 38, 50, 14, u));
     ok->hide();
 
-    {
-        std::lock_guard lock(m_target->mutex);
-        m_target->receiver = this;
-    }
-    // The worker calls this on its own thread; the target's mutex keeps the
-    // dialog from closing between the test and the posting.
-    m_job->postScanDone = [target = m_target](int found) {
-        std::lock_guard lock(target->mutex);
-        if (target->receiver) QCoreApplication::postEvent(target->receiver, new WindowMessage(WM_SCAN_DONE, found));
-    };
+    // The worker calls this on its own thread.
+    m_job->postScanDone = [post = Poster()](int found) { post(new WindowMessage(WM_SCAN_DONE, found)); };
+    StartOnTimer(kStartDelayMs);
 }
 
-CWaitDlg::~CWaitDlg() {
-    {
-        std::lock_guard lock(m_target->mutex);
-        m_target->receiver = nullptr;
-    }
-    WaitForWorker();
-}
-
-void CWaitDlg::showEvent(QShowEvent* event) {
-    if (QScreen* s = screen()) move(s->geometry().center() - rect().center());
-    if (!m_bTimerStarted) {
-        m_bTimerStarted = true;
-        m_nStartTimer = startTimer(kStartDelayMs);
-    }
-    QDialog::showEvent(event);
-}
-
-void CWaitDlg::timerEvent(QTimerEvent* event) {
-    if (event->timerId() != m_nStartTimer) {
-        QDialog::timerEvent(event);
-        return;
-    }
-    killTimer(m_nStartTimer);
-    m_nStartTimer = 0;
-    StartWorker();
-}
-
-void CWaitDlg::StartWorker() {
-    m_job->m_bStop.store(0);
-    m_worker = std::thread([job = m_job, ended = m_bWorkerEnded] {
+void CWaitDlg::OnStart() {
+    StartWorker(m_job->m_bStop, [job = m_job] {
         if (job->m_bUseFilter)
             ScanWithFilter(*job);
         else
             ScanAll(*job);
-        ended->store(true);
     });
 }
 
@@ -101,41 +57,11 @@ bool CWaitDlg::event(QEvent* event) {
         accept();
         return true;
     }
-    return QDialog::event(event);
+    return CWorkerDlg::event(event);
 }
 
 void CWaitDlg::reject() {
-    m_job->m_bStop.store(1);
+    RequestStop();
     QThread::msleep(kCancelWaitMs);
     QDialog::reject();
-}
-
-void CWaitDlg::done(int result) {
-    {
-        std::lock_guard lock(m_target->mutex);
-        m_target->receiver = nullptr;
-    }
-    if (m_nStartTimer) {
-        killTimer(m_nStartTimer);
-        m_nStartTimer = 0;
-    }
-    QDialog::done(result);
-}
-
-void CWaitDlg::WaitForWorker() {
-    if (!m_worker.joinable()) return;
-    while (!m_bWorkerEnded->load()) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(2);
-    }
-    m_worker.join();
-}
-
-void CWaitDlg::paintEvent(QPaintEvent* event) {
-    QDialog::paintEvent(event);
-    // The thin frame that stands for the sizing border of a window without a
-    // title bar.
-    QPainter p(this);
-    p.setPen(palette().color(QPalette::Dark));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

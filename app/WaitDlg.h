@@ -6,51 +6,22 @@
 // the dialog only while the dialog is open, and the dialog waits for the
 // worker's end before it is destroyed.
 
-#include <QDialog>
-#include <atomic>
 #include <memory>
-#include <mutex>
-#include <thread>
 
+#include "app/WorkerDlg.h"
 #include "catalogue/ScanJob.h"
 
-class QPushButton;
-
-class CWaitDlg : public QDialog {
+class CWaitDlg : public CWorkerDlg {
     Q_OBJECT
 public:
     CWaitDlg(std::shared_ptr<ScanJob> job, QWidget* parent);
-    // Waits for the worker, if one was started.
-    ~CWaitDlg() override;
-
-    // Waits until the worker has ended, still handling the events that the
-    // worker waits for (its message boxes) but no user input.
-    void WaitForWorker();
-
-    void done(int result) override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
+    void OnStart() override;
     bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     // Cancel ("取消", Escape, the close request): stop request, 300 ms, close.
     void reject() override;
 
 private:
-    // Where the worker's done notice goes: the open dialog, or nowhere once it
-    // has closed.
-    struct NoticeTarget {
-        std::mutex mutex;
-        QObject* receiver = nullptr;
-    };
-
-    void StartWorker();
-
     std::shared_ptr<ScanJob> m_job;
-    std::shared_ptr<NoticeTarget> m_target;
-    std::shared_ptr<std::atomic<bool>> m_bWorkerEnded;
-    std::thread m_worker;
-    int m_nStartTimer = 0;  // the 100 ms start timer while it runs
-    bool m_bTimerStarted = false;
 };

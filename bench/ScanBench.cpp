@@ -62,15 +62,10 @@ int main(int argc, char** argv) {
     fs::current_path(root);
 
     std::printf("making %d recordings in %s ...\n", count, folder.c_str());
-    const char types[] = {'Z', 'B', 'L', 'X'};
     for (int i = 1; i <= count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "VOC%05d.wav", (i - 1) % 100000);
-        auto header = MakeRecordingHeader(types[i % 4], std::to_string(13800000000LL + i), 2016 + i % 3,
-                                          1 + i % 12, 1 + i % 28, i % 24, i % 60);
-        std::vector<uint8_t> bytes = MakeRecordingHead(header, 4096);
-        bytes.resize(512 + 4096);
-        WriteFileBytes((folder / name).string(), bytes);
+        WriteArchiveRecording((folder / name).string(), i, 4096);
     }
 
     const std::string findCommand = "find '" + folder.string() + "' -maxdepth 1 -name 'VOC*.wav' > /dev/null";

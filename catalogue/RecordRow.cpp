@@ -32,23 +32,33 @@ std::u16string DecimalText(int64_t value) {
 
 uint32_t RecordingSeconds(uint32_t size) { return size < 512 ? 0 : (size - 512) / 4096; }
 
-void FormatRow(std::u16string_view folder, std::u16string_view name, std::u16string_view summary, RowTexts& row) {
-    if (!summary.empty()) {
-        row[3] = TypeLabel(summary[0]);
-        std::u16string start;
-        start.append(Slice(summary, 1, 4)).append(u"-").append(Slice(summary, 5, 6)).append(u"-");
-        start.append(Slice(summary, 7, 8)).append(u" ").append(Slice(summary, 10, 11)).append(u":");
-        start.append(Slice(summary, 12, 13)).append(u":").append(Slice(summary, 14, 15));
-        row[4] = std::move(start);
-        if (summary[0] != static_cast<char16_t>(CallType::OnSite)) {
-            std::u16string_view phone = Slice(summary, 17, summary.size());
-            row[2] = std::u16string(phone.substr(0, phone.find(u'-')));
-        }
+SummaryTexts SummaryColumnTexts(std::u16string_view summary) {
+    SummaryTexts texts;
+    if (summary.empty()) return texts;
+    texts.type = TypeLabel(summary[0]);
+    texts.start.append(Slice(summary, 1, 4)).append(u"-").append(Slice(summary, 5, 6)).append(u"-");
+    texts.start.append(Slice(summary, 7, 8)).append(u" ").append(Slice(summary, 10, 11)).append(u":");
+    texts.start.append(Slice(summary, 12, 13)).append(u":").append(Slice(summary, 14, 15));
+    if (summary[0] != static_cast<char16_t>(CallType::OnSite)) {
+        std::u16string_view phone = Slice(summary, 17, summary.size());
+        texts.phone = std::u16string(phone.substr(0, phone.find(u'-')));
     }
+    return texts;
+}
 
+platform::File OpenRecording(std::u16string_view folder, std::u16string_view name) {
     std::optional<std::u16string> path = platform::JoinPath(folder, name);
     std::optional<std::string> sysPath = path ? platform::SystemPath(*path) : std::nullopt;
-    platform::File file = sysPath ? platform::File::OpenForReading(*sysPath) : platform::File();
+    return sysPath ? platform::File::OpenForReading(*sysPath) : platform::File();
+}
+
+void FormatRow(std::u16string_view folder, std::u16string_view name, std::u16string_view summary, RowTexts& row) {
+    SummaryTexts texts = SummaryColumnTexts(summary);
+    row[2] = std::move(texts.phone);
+    row[3] = std::move(texts.type);
+    row[4] = std::move(texts.start);
+
+    platform::File file = OpenRecording(folder, name);
     if (!file) return;
     uint32_t size = static_cast<uint32_t>(file.Size());
     file.Close();

@@ -7,6 +7,21 @@
 #include <string_view>
 
 #include "catalogue/CatalogueView.h"
+#include "platform/Files.h"
+
+// The phone, call-type and start-time texts of a summary, the way the record
+// list and the export show them; all empty for an empty summary. The phone is
+// empty for an on-site recording.
+struct SummaryTexts {
+    std::u16string phone;
+    std::u16string type;
+    std::u16string start;
+};
+SummaryTexts SummaryColumnTexts(std::u16string_view summary);
+
+// The recording called name in folder, opened for reading without sharing;
+// not open when it is missing, held by another program or its path too long.
+platform::File OpenRecording(std::u16string_view folder, std::u16string_view name);
 
 // Fills columns 2 to 6 (phone, type, start time, length, size) of row from
 // the entry's UTF-16 name and summary. The recording in folder is opened for

@@ -8,6 +8,8 @@
 using CommandArgs = std::vector<std::string>;
 
 int RunListCommand(const CommandArgs& args);
+// Scans FOLDER and exports the whole catalogue into a workbook.
+int RunExportCommand(const CommandArgs& args);
 // Decodes the G.729 stream IN (an LDV file) into the PCM WAV file OUT.
 int RunDecodeCommand(const CommandArgs& args);
 // Converts the LDV files FILE... into PCM WAV files in the folder DEST.

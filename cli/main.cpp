@@ -18,6 +18,7 @@ struct Command {
 const Command kCommands[] = {
     {"list", RunListCommand,
      "list FOLDER [--from TEXT] [--to TEXT] [--type TEXT] [--keyword TEXT] [--page TEXT] [--all]"},
+    {"export", RunExportCommand, "export FOLDER [--out PATH]"},
     {"decode", RunDecodeCommand, "decode IN OUT.wav"},
     {"normalise", RunNormaliseCommand, "normalise IN.wav OUT.wav"},
     {"convert", RunConvertCommand, "convert DEST FILE..."},

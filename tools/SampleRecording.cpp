@@ -1,6 +1,7 @@
 #include "tools/SampleRecording.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 
 #include "platform/Files.h"
@@ -41,4 +42,14 @@ std::vector<uint8_t> MakeDeviceRecording(char type, std::string_view phone, int 
 bool WriteFileBytes(const std::string& path, std::span<const uint8_t> bytes) {
     platform::File file = platform::File::CreateForWriting(path);
     return file && file.Write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+bool WriteArchiveRecording(const std::string& path, int n, uint32_t dataLength) {
+    static const char kTypes[] = {'Z', 'B', 'L', 'X'};
+    auto header = MakeRecordingHeader(kTypes[n % 4], std::to_string(13800000000LL + n), 2016 + n % 3, 1 + n % 12,
+                                      1 + n % 28, n % 24, n % 60);
+    if (!WriteFileBytes(path, MakeRecordingHead(header, dataLength))) return false;
+    std::error_code error;
+    std::filesystem::resize_file(path, kRecordingHeadBytes + dataLength, error);
+    return !error;
 }

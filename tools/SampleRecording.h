@@ -38,3 +38,10 @@ std::vector<uint8_t> MakeDeviceRecording(char type, std::string_view phone, int 
 // Creates or replaces the file at path (file-system form) with bytes; false
 // when it cannot be created or written completely.
 bool WriteFileBytes(const std::string& path, std::span<const uint8_t> bytes);
+
+// Writes recording number n (from 1) of a benchmark archive to path: the call
+// type, phone number and date vary with n, and the head gives dataLength
+// bytes of audio. The audio itself is never read by what the benchmarks time,
+// so it is left as a sparse tail of zero bytes. False when the file cannot be
+// written.
+bool WriteArchiveRecording(const std::string& path, int n, uint32_t dataLength);

@@ -14,6 +14,8 @@ packages=(
   pulseaudio pulseaudio-utils
   # reference tools used by tests and benchmarks
   sox ffmpeg python3 python3-xlrd libbcg729-dev
+  # the second reader of the exported workbooks (LibreOffice headless, about 265 MB)
+  libreoffice-calc-nogui
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -1,0 +1,29 @@
+#pragma once
+// The texts of one recording's row in the exported workbook.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct ExportRow {
+    std::u16string phone;  // as the record list shows them
+    std::u16string type;
+    std::u16string start;
+    // False when the recording could not be opened (removed, or held by
+    // another program): its duration and size are unknown, and the texts
+    // below are empty.
+    bool measured = false;
+    uint32_t seconds = 0;
+    std::u16string duration;  // seconds, "%ld"
+    std::u16string size;      // KiB rounded down with "K"; "1K" below 1024 bytes
+};
+
+// Seconds of audio in a recording of size bytes: an LDV stream (name holding
+// ".ldv", ".LDV" or ".Ldv") has 1000 bytes a second; a file whose first 44
+// bytes are the PCM WAV header 16000; a device recording 4000 after its
+// 512-byte head, and 0 when it is no longer than the head.
+uint32_t ExportSeconds(std::u16string_view name, uint32_t size, const uint8_t (&head)[44]);
+
+// The row of the recording called name in folder, whose catalogue summary
+// is summary. Opens the recording once for its size and first 44 bytes.
+ExportRow FormatExportRow(std::u16string_view folder, std::u16string_view name, std::u16string_view summary);

@@ -1,0 +1,57 @@
+#pragma once
+// The export of the whole catalogue into a workbook ("导出列表"): one row per
+// entry with its running number, name, phone, call type, start time, duration
+// and size, then two rows of duration totals. Runs on the export dialog's
+// worker thread, or directly in tolvan-cli; what it shows goes through
+// ExportView.
+
+#include <atomic>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/CatalogueEntry.h"
+
+// The message of "导出列表" on an empty catalogue.
+inline constexpr std::u16string_view kNothingToExport = u"没有导出的记录！";
+
+// The export dialog's controls as the worker sets them. Called on the
+// worker's thread.
+class ExportView {
+public:
+    virtual ~ExportView() = default;
+    // The progress bar, 0..100.
+    virtual void SetProgress(int percent) = 0;
+    // The dialog's text.
+    virtual void SetStatusText(std::u16string_view text) = 0;
+    // The text of the dialog's visible button.
+    virtual void SetButtonText(std::u16string_view text) = 0;
+};
+
+struct ExportJob {
+    std::vector<CatalogueEntry>* m_pEntries = nullptr;  // the whole catalogue; summaries are filled in place
+    std::u16string m_szRecFolder;                       // the recordings folder
+    std::u16string m_szProgramFolder;                   // where the workbook goes, ending in '/'
+    std::u16string m_szOutPath;  // when not empty, the workbook's path instead (tolvan-cli --out)
+    ExportView* view = nullptr;
+
+    std::atomic<int> m_bStop{0};  // set by the dialog; read before each row
+    std::atomic<int> m_bDone{0};  // set by the worker when the export has completed without a stop
+
+    // Filled by the worker: the workbook's path, and the connection's message
+    // when the export failed (empty otherwise).
+    std::u16string m_szPath;
+    std::string error;
+};
+
+// The workbook's name for an export started at local time t:
+// "语音信息(%02d月%02d日 %02d时%02d分%02d秒).XLS"; the file on disk carries
+// the prefix "导出-".
+std::u16string ExportShownName(const std::tm& t);
+
+// Exports job.m_pEntries. A stop request ends the rows early; the summary
+// rows and the workbook still follow. A connection error ends the export,
+// leaves no workbook, sets job.error and shows "提示：导出失败 - " with its
+// message. Returns 0.
+int ExportWorker(ExportJob& job);

@@ -1,0 +1,164 @@
+// The export dialog offscreen with the real export worker: its texts, the
+// button that becomes "完成", the check box that opens the program's folder,
+// and Cancel or Escape that wait for the worker; "导出列表" in the window.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "app/XlsoutDlg.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/MemoryCatalogueView.h"
+#include "catalogue/ScanRunner.h"
+#include "controls/ControlId.h"
+#include "platform/TextCodec.h"
+#include "tests/app/GuiTest.h"
+#include "tests/app/WindowFixture.h"
+#include "tests/support/TempFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class XlsoutDlgTest : public testing::Test {
+protected:
+    XlsoutDlgTest() : catalogue_(view_, scanner_) {}
+
+    void SetUp() override {
+        ASSERT_FALSE(DemoFolder().empty()) << "cannot write the demo folder";
+        catalogue_.OnFolderChanged(platform::Utf8ToWide(DemoFolder()));
+        ASSERT_EQ(catalogue_.EntryCount(), 45u);
+    }
+
+    std::unique_ptr<CXlsoutDlg> Dialog(std::vector<CatalogueEntry>& entries, std::u16string programFolder) {
+        return std::make_unique<CXlsoutDlg>(entries, catalogue_.Folder(), std::move(programFolder), nullptr,
+                                            [this](const QString& folder) { opened_.push_back(folder); });
+    }
+    std::u16string ProgramFolder() const { return platform::Utf8ToWide(out_.Str() + "/"); }
+
+    static QString Text(QWidget* dlg, int id) {
+        QWidget* w = FindControl(dlg, id);
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+        if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+        return QStringLiteral("<no text control %1>").arg(id);
+    }
+    static QPushButton* Button(QWidget* dlg, int id) { return qobject_cast<QPushButton*>(FindControl(dlg, id)); }
+    static QCheckBox* Check(QWidget* dlg) { return qobject_cast<QCheckBox*>(FindControl(dlg, 1038)); }
+
+    TempFolder cwd_{true};
+    TempFolder out_;
+    MemoryCatalogueView view_;
+    WaitingScanRunner scanner_;
+    Catalogue catalogue_;
+    std::vector<QString> opened_;
+};
+
+TEST_F(XlsoutDlgTest, CompletesThenOpensTheFolderWhenTicked) {
+    auto dlg = Dialog(catalogue_.Entries(), ProgramFolder());
+    // The start texts.
+    EXPECT_EQ(Text(dlg.get(), -1), QStringLiteral("正在导出列表至XLS文件，请等待……"));
+    EXPECT_EQ(Text(dlg.get(), 1), QStringLiteral("取消"));
+    EXPECT_TRUE(Button(dlg.get(), 1)->isDefault());
+    EXPECT_EQ(Text(dlg.get(), 2), QStringLiteral("取消"));
+    EXPECT_TRUE(Button(dlg.get(), 2)->isHidden());
+    EXPECT_EQ(Text(dlg.get(), 1038), QStringLiteral("打开保存的xls文件夹"));
+    EXPECT_FALSE(Check(dlg.get())->isChecked());
+    auto* progress = qobject_cast<QProgressBar*>(FindControl(dlg.get(), 1028));
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->maximum(), 100);
+    EXPECT_TRUE(dlg->windowFlags() & Qt::FramelessWindowHint);
+
+    WhenOpen<CXlsoutDlg>([&](CXlsoutDlg* open) {
+        EXPECT_TRUE(WaitFor([&] { return Text(open, 1) == QStringLiteral("完成"); }));
+        EXPECT_EQ(progress->value(), 100);
+        EXPECT_TRUE(Text(open, -1).startsWith(QStringLiteral("提示：导出成功 - 语音信息(")));
+        EXPECT_TRUE(Text(open, -1).endsWith(QStringLiteral("秒).XLS")));
+        Check(open)->click();
+        Button(open, 1)->click();
+    });
+    EXPECT_EQ(dlg->exec(), QDialog::Accepted);
+    EXPECT_FALSE(dlg->WorkerRunning());
+    EXPECT_EQ(opened_, std::vector<QString>{QString::fromStdU16String(ProgramFolder())});
+    const std::u16string& path = dlg->Job().m_szPath;
+    EXPECT_TRUE(fs::exists(platform::WideToUtf8(path)));
+    EXPECT_EQ(QString::fromStdU16String(path.substr(path.rfind(u'/') + 1)),
+              QStringLiteral("导出-") + Text(dlg.get(), -1).mid(QStringLiteral("提示：导出成功 - ").size()));
+}
+
+TEST_F(XlsoutDlgTest, CancelAndEscapeStopTheWorkerAndWaitForIt) {
+    // Entries whose recordings are not there export quickly but are many, so
+    // the worker is still busy when the dialog is asked to close.
+    std::vector<CatalogueEntry> many(60000);
+    for (size_t i = 0; i < many.size(); ++i) {
+        std::memset(many[i].bytes, 0, sizeof many[i].bytes);
+        std::snprintf(many[i].bytes, sizeof many[i].bytes, "VOC%05zu.wav", i);
+    }
+    for (bool escape : {false, true}) {
+        fs::remove_all(out_.Path());
+        fs::create_directory(out_.Path());
+        auto dlg = Dialog(many, ProgramFolder());
+        WhenOpen<CXlsoutDlg>([&](CXlsoutDlg* open) {
+            EXPECT_TRUE(WaitFor([&] { return open->WorkerRunning(); }));
+            Check(open)->click();
+            if (escape)
+                QTest::keyClick(open, Qt::Key_Escape);
+            else
+                Button(open, 1)->click();
+            // Closed only once the worker has ended.
+            EXPECT_FALSE(open->WorkerRunning());
+            EXPECT_FALSE(open->isVisible());
+        });
+        EXPECT_EQ(dlg->exec(), QDialog::Rejected) << escape;
+        EXPECT_EQ(dlg->Job().m_bStop.load(), 1) << escape;
+        EXPECT_EQ(dlg->Job().m_bDone.load(), 0) << escape;
+        EXPECT_EQ(Text(dlg.get(), -1), QStringLiteral("正在导出列表至XLS文件，请等待……")) << escape;
+        // The stopped export still wrote its workbook, and the folder was
+        // not opened.
+        EXPECT_TRUE(fs::exists(platform::WideToUtf8(dlg->Job().m_szPath))) << escape;
+        EXPECT_TRUE(opened_.empty()) << escape;
+    }
+}
+
+TEST_F(XlsoutDlgTest, AFailureIsShownAndTheFolderIsNotOpened) {
+    auto dlg = Dialog(catalogue_.Entries(), u"/nonexistent-tolvan-folder/");
+    WhenOpen<CXlsoutDlg>([&](CXlsoutDlg* open) {
+        EXPECT_TRUE(WaitFor([&] { return Text(open, 1) == QStringLiteral("完成"); }));
+        EXPECT_TRUE(Text(open, -1).startsWith(QStringLiteral("提示：导出失败 - cannot write the workbook")))
+            << Text(open, -1).toStdString();
+        Check(open)->click();
+        Button(open, 1)->click();
+    });
+    dlg->exec();
+    EXPECT_TRUE(opened_.empty());
+    EXPECT_FALSE(dlg->Job().error.empty());
+}
+
+TEST_F(WindowTest, ExportListWithoutRecordingsSaysSo) {
+    MessageRecorder messages;
+    Click(1003);
+    EXPECT_EQ(messages.Texts(), std::vector<std::u16string>{u"没有导出的记录！"});
+}
+
+TEST_F(WindowTest, ExportListExportsTheWholeCatalogueIntoTheProgramFolder) {
+    ListDemoFolder();
+    Click(1032);
+    Click(1032);  // page 3 shown
+    std::u16string path;
+    WhenOpen<CXlsoutDlg>([&](CXlsoutDlg* open) {
+        EXPECT_TRUE(WaitFor([&] { return !open->WorkerRunning() && open->Job().m_bDone.load() == 1; }));
+        path = open->Job().m_szPath;
+        qobject_cast<QPushButton*>(FindControl(open, 1))->click();
+    });
+    Click(1003);
+    ASSERT_FALSE(path.empty());
+    // The program's folder: where the test program lies.
+    EXPECT_EQ(fs::path(platform::WideToUtf8(path)).parent_path(), fs::read_symlink("/proc/self/exe").parent_path());
+    EXPECT_TRUE(fs::remove(platform::WideToUtf8(path)));
+}
+
+}  // namespace

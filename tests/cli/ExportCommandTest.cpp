@@ -1,0 +1,84 @@
+// tolvan-cli export, run as the built program: the workbook it names on
+// stdout, read back by xlrd; an empty folder; a workbook that cannot be
+// written.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/RunProgram.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WorkbookReader.h"
+#include "tools/SampleFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ExportCommandTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (std::string why = XlrdMissing(); !why.empty()) GTEST_SKIP() << why;
+        samples_ = work_.File("samples");
+        ASSERT_TRUE(WriteSampleFolder(samples_));
+    }
+    ProgramResult Export(std::vector<std::string> args) {
+        args.insert(args.begin(), "export");
+        ProgramResult r = RunProgram(work_.Str(), TOLVAN_CLI, args);
+        EXPECT_FALSE(fs::exists(work_.File("WAVFIND.$$$")));
+        return r;
+    }
+
+    TempFolder work_;
+    std::string samples_;
+};
+
+TEST_F(ExportCommandTest, WritesTheWorkbookNamedByOut) {
+    const std::string out = work_.File("列表.xls");
+    ProgramResult r = Export({samples_, "--out", out});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, out + "\n");
+    EXPECT_EQ(r.err, "");  // no progress when stderr is not a terminal
+    std::string error;
+    auto sheets = ReadWithXlrd(out, error);
+    EXPECT_EQ(error, "");
+    ASSERT_EQ(sheets.size(), 1u);
+    ASSERT_EQ(sheets[0].rows.size(), 48u);
+    EXPECT_EQ(sheets[0].rows[45][0], "T:45");
+    EXPECT_EQ(sheets[0].rows[47][0], "T:主叫时长");
+}
+
+TEST_F(ExportCommandTest, WithoutOutTheWorkbookGoesToTheProgramFolder) {
+    ProgramResult r = Export({samples_});
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_FALSE(r.out.empty());
+    fs::path written(r.out.substr(0, r.out.size() - 1));
+    EXPECT_EQ(written.parent_path(), fs::path(TOLVAN_CLI).parent_path());
+    EXPECT_EQ(written.filename().string().substr(0, std::string("导出-语音信息(").size()), "导出-语音信息(");
+    EXPECT_TRUE(fs::remove(written));
+}
+
+TEST_F(ExportCommandTest, FailuresWriteNothing) {
+    const std::string empty = work_.File("empty");
+    fs::create_directory(empty);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;  // the start of stderr
+    } cases[] = {
+        {{empty, "--out", work_.File("a.xls")}, 2, "没有导出的记录！\n"},
+        {{samples_, "--out", work_.File("missing/a.xls")}, 1, "cannot write the workbook"},
+        {{samples_, "--out"}, 1, "tolvan-cli export: --out needs a path"},
+        {{}, 1, "usage: tolvan-cli export FOLDER [--out PATH]"},
+    };
+    for (const auto& c : cases) {
+        ProgramResult r = Export(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(fs::exists(work_.File("a.xls")));
+    EXPECT_FALSE(fs::exists(work_.File("missing")));
+}
+
+}  // namespace
