@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -24,6 +25,7 @@
 #include "app/ControlIds.h"
 #include "app/ShellFolderTreeCtrl.h"
 #include "app/WaitDlg.h"
+#include "app/Voc2WavDlg.h"
 #include "app/XlsoutDlg.h"
 #include "catalogue/ScanJob.h"
 #include "controls/BitmapSlider.h"
@@ -33,6 +35,7 @@
 #include "controls/ControlId.h"
 #include "controls/DialogUnits.h"
 #include "controls/WindowMessage.h"
+#include "convert/ChVocPath.h"
 #include "convert/ExportWorker.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
@@ -370,12 +373,15 @@ void CTolvanDlg::OnCommand(int id) {
     case ids::kExport:
         OnExportList();
         break;
+    case ids::kConvert:
+        OnConvert();
+        break;
     case ids::kCancel:
         QDialog::reject();
         break;
     default:
         // Command 1, the hidden default button, closes nothing: Enter never
-        // ends the program. The conversion command has no handler yet.
+        // ends the program.
         m_engine.OnCommand(id);
         break;
     }
@@ -386,7 +392,35 @@ void CTolvanDlg::OnExportList() {
         platform::ShowMessageBox(kNothingToExport);
         return;
     }
-    CXlsoutDlg dlg(m_catalogue.Entries(), m_catalogue.Folder(), platform::ProgramFolder(), this);
+    CXlsoutDlg dlg(m_catalogue.Entries(), m_catalogue.Folder(), platform::ProgramFolder(), this, m_openFolder);
+    dlg.exec();
+}
+
+void CTolvanDlg::OnConvert() {
+    // The decoder's state is one for the whole process: nothing decodes
+    // while a recording plays.
+    if (m_engine.IsPlaying()) {
+        platform::ShowMessageBox(kPlayingMessage);
+        return;
+    }
+    if (m_catalogue.EntryCount() == 0) {
+        platform::ShowMessageBox(kNothingToConvert);
+        return;
+    }
+    QFileDialog browser(this, QStringLiteral("请选择语音文件转换后保存的文件夹"), FromU16(ReadChVocPath()));
+    browser.setFileMode(QFileDialog::Directory);
+    browser.setOption(QFileDialog::ShowDirsOnly);
+    browser.setOption(QFileDialog::DontUseNativeDialog);
+    if (browser.exec() != QDialog::Accepted || browser.selectedFiles().isEmpty()) return;
+    std::u16string dest = browser.selectedFiles().first().toStdU16String();
+    if (dest.empty()) return;
+    if (dest.back() != u'/') dest += u'/';
+    WriteChVocPath(dest);  // not being able to remember it changes nothing now
+
+    std::vector<ConvertSource> sources;
+    for (const CatalogueEntry& entry : m_catalogue.Entries())
+        sources.push_back({m_catalogue.Folder(), std::string(entry.Name())});
+    CVoc2WavDlg dlg(std::move(sources), dest, this, m_openFolder);
     dlg.exec();
 }
 

@@ -13,6 +13,7 @@
 #include <map>
 
 #include "app/WindowPoster.h"
+#include "app/WorkerDlg.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueView.h"
 #include "catalogue/ScanRunner.h"
@@ -52,6 +53,9 @@ public:
 
     Catalogue& GetCatalogue() { return m_catalogue; }
     PlaybackEngine& GetEngine() { return m_engine; }
+    // How the export and the conversion open a folder when asked; the
+    // desktop's handler unless tests put a recorder in its place.
+    void SetFolderOpener(CWorkerDlg::FolderOpener opener) { m_openFolder = std::move(opener); }
     CMFCShellFolderTreeCtrl* Tree() const { return m_tree; }
 
     // CatalogueView
@@ -116,6 +120,9 @@ private:
     // Command 1003, "导出列表": the whole catalogue into a workbook in the
     // program's folder, behind the export dialog.
     void OnExportList();
+    // Command 1039: the batch conversion of the catalogue's LDV recordings
+    // into a folder the user picks.
+    void OnConvert();
 
     QIcon m_hIcon;
     QTableWidget* m_list = nullptr;
@@ -145,6 +152,7 @@ private:
     QLabel* m_stPageLabel = nullptr;
 
     const CShellManager& m_shell;
+    CWorkerDlg::FolderOpener m_openFolder = CWorkerDlg::OpenWithDesktop;
     std::map<int, QWidget*> m_controls;
     Catalogue m_catalogue;
 

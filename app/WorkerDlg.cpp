@@ -1,10 +1,12 @@
 #include "app/WorkerDlg.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
 #include <QTimerEvent>
+#include <QUrl>
 
 namespace {
 // The done notice: a private event type, apart from the program's messages.
@@ -18,6 +20,8 @@ CWorkerDlg::CWorkerDlg(QWidget* parent)
     std::lock_guard lock(m_target->mutex);
     m_target->receiver = this;
 }
+
+void CWorkerDlg::OpenWithDesktop(const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); }
 
 CWorkerDlg::~CWorkerDlg() {
     {

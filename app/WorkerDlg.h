@@ -18,6 +18,11 @@
 class CWorkerDlg : public QDialog {
     Q_OBJECT
 public:
+    // Opens a folder with the desktop's handler, as the export and the
+    // conversion do when asked; tests put a recorder in its place.
+    using FolderOpener = std::function<void(const QString& folder)>;
+    static void OpenWithDesktop(const QString& folder);
+
     // Waits for the worker, if one was started.
     ~CWorkerDlg() override;
 

@@ -1,11 +1,9 @@
 #include "app/XlsoutDlg.h"
 
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUrl>
 
 #include "controls/ControlId.h"
 #include "controls/DialogUnits.h"
@@ -66,7 +64,6 @@ CXlsoutDlg::CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recF
 
 CXlsoutDlg::~CXlsoutDlg() { WaitForWorker(); }
 
-void CXlsoutDlg::OpenWithDesktop(const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); }
 
 void CXlsoutDlg::OnStart() {
     m_job.m_bDone.store(0);

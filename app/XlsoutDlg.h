@@ -24,9 +24,6 @@ class QPushButton;
 class CXlsoutDlg : public CWorkerDlg, private ExportView {
     Q_OBJECT
 public:
-    // Opens a folder with the desktop's handler.
-    using FolderOpener = std::function<void(const QString& folder)>;
-
     // Exports entries (the whole catalogue, summaries filled in place) of
     // recFolder into a workbook in programFolder; openFolder opens
     // programFolder when the check box is ticked and the export completed.
@@ -38,7 +35,6 @@ public:
     // The export's state, for the window and the tests.
     const ExportJob& Job() const { return m_job; }
 
-    static void OpenWithDesktop(const QString& folder);
 
 protected:
     void OnStart() override;

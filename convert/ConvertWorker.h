@@ -12,6 +12,10 @@
 
 #include "codec/G729Decoder.h"
 
+// Why the conversion does not start (the first begins with a space).
+inline constexpr std::u16string_view kPlayingMessage = u" 正在播放语音过程中，请播放完后再转换语音！";
+inline constexpr std::u16string_view kNothingToConvert = u"当前列表中没有需要转换的语音文件！";
+
 // "正在转换%s文件(%ld/%ld)" and "共%ld个LDV文件,转换完成%ld个LDV文件".
 std::u16string ConvertingText(std::u16string_view name, long attempted, long total);
 std::u16string ConversionSummary(long total, long converted);
