@@ -50,6 +50,7 @@ private:
     static void OnStreamState(pa_stream*, void* self) { pa_threaded_mainloop_signal(Self(self)->loop_, 0); }
     static void OnTimeout(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self);
     static void OnPoll(pa_mainloop_api*, pa_time_event* e, const struct timeval*, void* self);
+    static void OnTimingUpdate(pa_stream*, int success, void* self);
     static PulseWaveOut* Self(void* p) { return static_cast<PulseWaveOut*>(p); }
 
     // Bytes of the stream heard so far; false while the server has not told.
@@ -66,6 +67,7 @@ private:
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
     pa_time_event* poll_ = nullptr;
+    pa_operation* timingUpdate_ = nullptr;  // the position asked for, while it is on its way
     bool timedOut_ = false;
     bool closed_ = false;
 
@@ -81,8 +83,21 @@ void PulseWaveOut::OnTimeout(pa_mainloop_api*, pa_time_event*, const struct time
 }
 
 void PulseWaveOut::OnPoll(pa_mainloop_api*, pa_time_event* e, const struct timeval*, void* self) {
-    Self(self)->ReturnPlayed(false);
-    pa_context_rttime_restart(Self(self)->context_, e, pa_rtclock_now() + kPollUsec);
+    PulseWaveOut* device = Self(self);
+    device->ReturnPlayed(false);
+    // While buffers are out, ask for the position at every tick: the
+    // automatic updates may lag, and may stop once the stream has drained,
+    // which would hold back the last buffer's notice.
+    if (!device->queue_.empty() && !device->timingUpdate_)
+        device->timingUpdate_ = pa_stream_update_timing_info(device->stream_, &OnTimingUpdate, device);
+    pa_context_rttime_restart(device->context_, e, pa_rtclock_now() + kPollUsec);
+}
+
+void PulseWaveOut::OnTimingUpdate(pa_stream*, int, void* self) {
+    PulseWaveOut* device = Self(self);
+    if (device->timingUpdate_) pa_operation_unref(device->timingUpdate_);
+    device->timingUpdate_ = nullptr;
+    device->ReturnPlayed(false);
 }
 
 bool PulseWaveOut::Connect() {
@@ -214,6 +229,10 @@ void PulseWaveOut::TearDown() {
     pa_threaded_mainloop_stop(loop_);
     // The loop's thread has ended: nothing below races with it.
     if (poll_) pa_threaded_mainloop_get_api(loop_)->time_free(poll_);
+    if (timingUpdate_) {
+        pa_operation_cancel(timingUpdate_);
+        pa_operation_unref(timingUpdate_);
+    }
     if (stream_) {
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
