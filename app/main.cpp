@@ -2,9 +2,11 @@
 // selected in the folder tree and listed at once.
 
 #include <QApplication>
+#include <QDir>
 #include <cstdio>
 
 #include "app/TolvanApp.h"
+#include "platform/PrivateWorkFolder.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -14,6 +16,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tolvan [FOLDER]\n");
         return 1;
     }
-    CTolvanApp tolvan(args.size() == 2 ? args.at(1) : QString());
+    // FOLDER is taken from where the program was started, before the
+    // program moves into its own working folder.
+    const QString folder = args.size() == 2 ? QDir(args.at(1)).absolutePath() : QString();
+    const platform::PrivateWorkFolder work;
+    if (!work.Ok()) {
+        std::fprintf(stderr, "tolvan: %s\n", work.Error().c_str());
+        return 1;
+    }
+    CTolvanApp tolvan(folder);
     return tolvan.InitInstance();
 }

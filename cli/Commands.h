@@ -7,6 +7,10 @@
 
 using CommandArgs = std::vector<std::string>;
 
+// A path given on the command line, resolved against the folder the program
+// was started in (the commands run in a private working folder of their own).
+std::string ArgumentPath(const std::string& path);
+
 int RunListCommand(const CommandArgs& args);
 // Scans FOLDER and exports the whole catalogue into a workbook.
 int RunExportCommand(const CommandArgs& args);

@@ -37,17 +37,18 @@ int RunConvertCommand(const CommandArgs& args) {
         std::fputs(kUsage, stderr);
         return 1;
     }
+    const std::string destPath = ArgumentPath(args[0]);
     struct stat st {};
-    if (stat(args[0].c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (stat(destPath.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         std::fprintf(stderr, "tolvan-cli convert: %s is not a folder\n", args[0].c_str());
         return 1;
     }
     ConvertJob job;
-    std::u16string dest = platform::Utf8ToWide(std::filesystem::absolute(args[0]).string());
+    std::u16string dest = platform::Utf8ToWide(std::filesystem::path(destPath).lexically_normal().string());
     if (dest.back() != u'/') dest += u'/';
     job.m_pszDestFolder = dest;
     for (size_t i = 1; i < args.size(); ++i) {
-        const std::filesystem::path file = std::filesystem::absolute(args[i]);
+        const std::filesystem::path file = std::filesystem::path(ArgumentPath(args[i])).lexically_normal();
         std::string name;
         if (!platform::WideToNarrow(platform::Utf8ToWide(file.filename().string()), name)) {
             std::fprintf(stderr, "tolvan-cli convert: %s: a name the narrow code page cannot hold\n", args[i].c_str());

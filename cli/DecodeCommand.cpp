@@ -21,21 +21,25 @@ int RunDecodeCommand(const CommandArgs& args) {
         std::fputs(kUsage, stderr);
         return 1;
     }
-    const std::string& inPath = args[0];
-    const std::string& outPath = args[1];
+    const std::string inPath = ArgumentPath(args[0]);
+    const std::string outPath = ArgumentPath(args[1]);
+    if (platform::SameFile(inPath, outPath)) {
+        std::fprintf(stderr, "tolvan-cli decode: %s is both the input and the output\n", args[0].c_str());
+        return 1;
+    }
     std::vector<uint8_t> stream;
     if (!platform::ReadWholeFile(inPath, stream)) {
-        std::fprintf(stderr, "tolvan-cli decode: cannot read %s\n", inPath.c_str());
+        std::fprintf(stderr, "tolvan-cli decode: cannot read %s\n", args[0].c_str());
         return 1;
     }
     PendingOutputFile out(outPath);
     if (!out.IsOpen()) {
-        std::fprintf(stderr, "tolvan-cli decode: cannot create %s\n", outPath.c_str());
+        std::fprintf(stderr, "tolvan-cli decode: cannot create %s\n", args[1].c_str());
         return 1;
     }
     G729Decoder decoder;
     if (DecodeLdvToWav(stream, out.File(), decoder, nullptr, {}) != LdvDecodeResult::kDecoded || !out.Commit()) {
-        std::fprintf(stderr, "tolvan-cli decode: cannot write %s\n", outPath.c_str());
+        std::fprintf(stderr, "tolvan-cli decode: cannot write %s\n", args[1].c_str());
         return 1;
     }
     return 0;

@@ -70,7 +70,7 @@ int RunExportCommand(const CommandArgs& args) {
     MemoryCatalogueView view;
     WaitingScanRunner scanner;
     Catalogue catalogue(view, scanner);
-    catalogue.OnFolderChanged(platform::Utf8ToWide(folder));
+    catalogue.OnFolderChanged(platform::Utf8ToWide(ArgumentPath(folder)));
     if (catalogue.EntryCount() == 0) {
         std::fprintf(stderr, "%s\n", platform::WideToUtf8(kNothingToExport).c_str());
         return 2;
@@ -80,7 +80,7 @@ int RunExportCommand(const CommandArgs& args) {
     job.m_pEntries = &catalogue.Entries();
     job.m_szRecFolder = catalogue.Folder();
     job.m_szProgramFolder = platform::ProgramFolder();
-    if (haveOut) job.m_szOutPath = platform::Utf8ToWide(out);
+    if (haveOut) job.m_szOutPath = platform::Utf8ToWide(ArgumentPath(out));
     {
         TerminalExportView progress(isatty(STDERR_FILENO) == 1);
         job.view = &progress;

@@ -1,6 +1,8 @@
 // tolvan-cli list: what selecting a folder in the tree, or "查询" with the
 // panel filled from the options, shows in the record list.
 
+#include <dirent.h>
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -15,19 +17,82 @@
 
 namespace {
 
-void PrintRows(const std::vector<RowTexts>& rows) {
-    for (const RowTexts& row : rows) {
-        std::string line;
-        for (size_t c = 0; c < row.size(); ++c) {
-            if (c) line += '\t';
-            line += platform::WideToUtf8(row[c]);
-        }
-        std::printf("%s\n", line.c_str());
-    }
+const char kUsage[] =
+    "usage: tolvan-cli list FOLDER [--from TEXT] [--to TEXT] [--type TEXT] [--keyword TEXT] [--page TEXT | --all] "
+    "[--format tsv|json]\n";
+
+// A field of a tab-separated line: control characters (a tab or a line feed
+// stored in a phone number) become spaces, so that a row stays one line of
+// seven fields.
+std::string TsvField(std::u16string_view text) {
+    std::string out = platform::WideToUtf8(text);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return out;
 }
 
-const char kUsage[] =
-    "usage: tolvan-cli list FOLDER [--from TEXT] [--to TEXT] [--type TEXT] [--keyword TEXT] [--page TEXT] [--all]\n";
+std::string JsonString(std::u16string_view text) {
+    std::string out = "\"";
+    for (char c : platform::WideToUtf8(text)) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+class Printer {
+public:
+    explicit Printer(bool json) : json_(json) {}
+    void Label(std::u16string_view label) {
+        if (json_)
+            std::printf("{\"label\": %s, \"rows\": [", JsonString(label).c_str());
+        else
+            std::printf("%s\n", TsvField(label).c_str());
+    }
+    void Rows(const std::vector<RowTexts>& rows) {
+        for (const RowTexts& row : rows) {
+            std::string line;
+            for (size_t c = 0; c < row.size(); ++c) {
+                if (json_)
+                    line += (c ? ", " : "[") + JsonString(row[c]);
+                else
+                    line += (c ? "\t" : "") + TsvField(row[c]);
+            }
+            if (json_)
+                std::printf("%s%s]", rows_++ ? ", " : "", line.c_str());
+            else
+                std::printf("%s\n", line.c_str());
+        }
+    }
+    void End() {
+        if (json_) std::printf("]}\n");
+    }
+
+private:
+    bool json_;
+    int rows_ = 0;
+};
+
+bool ReadableFolder(const std::string& path) {
+    DIR* dir = opendir(path.c_str());
+    if (!dir) return false;
+    closedir(dir);
+    return true;
+}
 
 }  // namespace
 
@@ -36,13 +101,19 @@ int RunListCommand(const CommandArgs& args) {
         {"--from", kIdStartDate}, {"--to", kIdEndDate},       {"--type", kIdCallType},
         {"--keyword", kIdKeyword}, {"--page", kIdPageNumber},
     };
-    std::string folder;
+    std::string folder, format = "tsv";
     bool haveFolder = false, all = false;
     std::map<CatalogueControl, std::u16string> fields;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--all") {
             all = true;
+        } else if (a == "--format") {
+            if (i + 1 >= args.size() || (args[i + 1] != "tsv" && args[i + 1] != "json")) {
+                std::fprintf(stderr, "tolvan-cli list: --format takes tsv or json\n%s", kUsage);
+                return 1;
+            }
+            format = args[++i];
         } else if (auto it = kFieldOptions.find(a); it != kFieldOptions.end()) {
             if (i + 1 >= args.size()) {
                 std::fprintf(stderr, "tolvan-cli list: %s needs a value\n%s", a.c_str(), kUsage);
@@ -61,6 +132,16 @@ int RunListCommand(const CommandArgs& args) {
         std::fputs(kUsage, stderr);
         return 1;
     }
+    if (all && fields.count(kIdPageNumber)) {
+        std::fprintf(stderr, "tolvan-cli list: --all and --page exclude each other\n%s", kUsage);
+        return 1;
+    }
+    // The tree never offers anything else; a scan of it would look empty.
+    const std::string path = ArgumentPath(folder);
+    if (!ReadableFolder(path)) {
+        std::fprintf(stderr, "tolvan-cli list: %s is not a readable folder\n", folder.c_str());
+        return 1;
+    }
 
     int messages = 0;
     platform::SetMessageBoxHandler([&messages](std::u16string_view text) {
@@ -71,7 +152,7 @@ int RunListCommand(const CommandArgs& args) {
     MemoryCatalogueView view;
     WaitingScanRunner scanner;
     Catalogue catalogue(view, scanner);
-    std::u16string wideFolder = platform::Utf8ToWide(folder);
+    std::u16string wideFolder = platform::Utf8ToWide(path);
     if (fields.empty()) {
         catalogue.OnFolderChanged(wideFolder);
     } else {
@@ -82,15 +163,17 @@ int RunListCommand(const CommandArgs& args) {
         catalogue.OnQuery();
     }
 
-    std::printf("%s\n", platform::WideToUtf8(view.ControlText(kIdPageLabel)).c_str());
+    Printer printer(format == "json");
+    printer.Label(view.ControlText(kIdPageLabel));
     if (all) {
         for (int page = 0; page < catalogue.PageCount(); ++page) {
             catalogue.ShowPage(page);
-            PrintRows(view.Rows());
+            printer.Rows(view.Rows());
         }
     } else {
-        PrintRows(view.Rows());
+        printer.Rows(view.Rows());
     }
+    printer.End();
     platform::SetMessageBoxHandler(nullptr);
     return messages > 0 ? 2 : 0;
 }

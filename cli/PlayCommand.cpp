@@ -58,7 +58,7 @@ int RunPlayCommand(const CommandArgs& args) {
         std::fprintf(stderr, "%s\n", platform::WideToUtf8(text).c_str());
     });
 
-    const std::filesystem::path path = std::filesystem::absolute(file);
+    const std::filesystem::path path = std::filesystem::path(ArgumentPath(file)).lexically_normal();
     MemoryPlaybackView view;
     view.SetRows(platform::Utf8ToWide(path.parent_path().string()),
                  {{u"1", platform::Utf8ToWide(path.filename().string())}});

@@ -3,15 +3,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "codec/Diagnostics.h"
+
 namespace g729 {
 
 int16_t div_s(int16_t num, int16_t den) {
     if (num > den || num < 0 || den < 0) [[unlikely]] {
-        std::printf("Division Error var1=%d  var2=%d\n", num, den);
+        std::fprintf(DiagnosticOutput(), "Division Error var1=%d  var2=%d\n", num, den);
         std::exit(EXIT_FAILURE);
     }
     if (den == 0) [[unlikely]] {
-        std::printf("Division by 0, Fatal error \n");
+        std::fprintf(DiagnosticOutput(), "Division by 0, Fatal error \n");
         std::exit(EXIT_FAILURE);
     }
     if (num == 0) return 0;

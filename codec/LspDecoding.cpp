@@ -5,6 +5,7 @@
 
 #include "codec/BasicOps.h"
 #include "codec/DecoderState.h"
+#include "codec/Diagnostics.h"
 #include "codec/DoublePrecision.h"
 #include "codec/Tables.h"
 
@@ -40,7 +41,7 @@ void Lsp_stability(int16_t buf[M]) {
     }
     if (sub(buf[0], L_LIMIT) < 0) {
         buf[0] = L_LIMIT;
-        std::printf("lsp_stability warning Low \n");
+        std::fprintf(DiagnosticOutput(), "lsp_stability warning Low \n");
     }
     for (int j = 0; j < M - 1; j++) {
         const int32_t diff = L_sub(L_deposit_l(buf[j + 1]), L_deposit_l(buf[j]));
@@ -48,7 +49,7 @@ void Lsp_stability(int16_t buf[M]) {
     }
     if (sub(buf[M - 1], M_LIMIT) > 0) {
         buf[M - 1] = M_LIMIT;
-        std::printf("lsp_stability warning High \n");
+        std::fprintf(DiagnosticOutput(), "lsp_stability warning High \n");
     }
 }
 

@@ -68,10 +68,13 @@ File& File::operator=(File&& other) noexcept {
 }
 
 File File::OpenForReading(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking on the open: a FIFO without a writer would hold it
+    // forever, and only a regular file is wanted anyway.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return File();
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !LockWhole(fd, F_RDLCK)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !LockWhole(fd, F_RDLCK) ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return File();
     }
@@ -80,11 +83,13 @@ File File::OpenForReading(const std::string& path) {
 
 File File::CreateForWriting(const std::string& path) {
     // Not O_TRUNC: a file that someone else holds must stay as it is, so it is
-    // emptied only once the lock is ours.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    // emptied only once the lock is ours. Not blocking: a FIFO of that name
+    // is refused, not waited on.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return File();
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !LockWhole(fd, F_WRLCK) || ftruncate(fd, 0) != 0) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !LockWhole(fd, F_WRLCK) || ftruncate(fd, 0) != 0 ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return File();
     }
@@ -134,9 +139,13 @@ size_t File::Write(const void* data, size_t size) {
     return done;
 }
 
-void File::Close() {
-    if (fd_ >= 0) ::close(fd_);  // closing the description releases its lock
+bool File::Close() {
+    if (fd_ < 0) return true;
+    // Closing the description releases its lock. A failed close can mean
+    // written data never reached the disk.
+    const int result = ::close(fd_);
     fd_ = -1;
+    return result == 0;
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
@@ -147,6 +156,11 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
     data.resize(static_cast<size_t>(size));
     data.resize(in.Read(data.data(), data.size()));
     return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat x {}, y {};
+    return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
 bool DeleteFileAt(const std::string& path) { return ::unlink(path.c_str()) == 0; }

@@ -60,7 +60,9 @@ public:
     size_t ReadAt(int64_t offset, void* data, size_t size);
     // Writes all bytes unless an error occurs; returns how many were written.
     size_t Write(const void* data, size_t size);
-    void Close();
+    // False when the system reports an error on closing (written data may be
+    // lost); a file that is not open closes successfully.
+    bool Close();
 
 private:
     explicit File(int fd) : fd_(fd) {}
@@ -71,6 +73,10 @@ private:
 // into data: as many bytes as reading gives. False, with data empty, when the
 // file cannot be opened.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
+
+// True when both paths name one existing file (the same device and inode,
+// through links too).
+bool SameFile(const std::string& a, const std::string& b);
 
 // Removes a file; false when it did not exist or could not be removed.
 bool DeleteFileAt(const std::string& path);

@@ -1,15 +1,59 @@
 #include "platform/PendingOutputFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
-PendingOutputFile::PendingOutputFile(std::string path)
-    : path_(std::move(path)), temporary_(path_ + "." + std::to_string(getpid()) + ".part") {
+namespace {
+
+// Temporary names are unique within the process too: two outputs may be
+// pending at once.
+std::string TemporaryName(const std::string& base) {
+    static std::atomic<unsigned> serial{0};
+    return base + "." + std::to_string(getpid()) + "." + std::to_string(serial++) + ".part";
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+PendingOutputFile::PendingOutputFile(std::string path) : path_(std::move(path)) {
+    struct stat st {};
+    if (stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) return;
+        // Not blocking: a FIFO that nobody reads is refused, not waited on.
+        stream_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+        if (stream_ < 0 || fcntl(stream_, F_SETFL, fcntl(stream_, F_GETFL) & ~O_NONBLOCK) != 0) return;
+        temporary_ = TemporaryName("stream");
+    } else {
+        // Through a symbolic link the file it names is replaced, not the link.
+        if (char* real = realpath(path_.c_str(), nullptr)) {
+            path_ = real;
+            std::free(real);
+        }
+        temporary_ = TemporaryName(path_);
+    }
     file_ = platform::File::CreateForWriting(temporary_);
 }
 
 PendingOutputFile::~PendingOutputFile() {
+    if (stream_ >= 0) ::close(stream_);
     if (committed_) return;
     if (file_.IsOpen()) {
         file_.Close();
@@ -21,13 +65,27 @@ void PendingOutputFile::Write(const void* data, size_t size) {
     if (file_.Write(data, size) != size) failed_ = true;
 }
 
+bool PendingOutputFile::CopyIntoStream() {
+    platform::File gathered = platform::File::OpenForReading(temporary_);
+    if (!gathered) return false;
+    std::vector<char> block(1 << 16);
+    for (;;) {
+        const size_t n = gathered.Read(block.data(), block.size());
+        if (n == 0) break;
+        if (!WriteAll(stream_, block.data(), n)) return false;
+    }
+    const int fd = stream_;
+    stream_ = -1;
+    return ::close(fd) == 0;
+}
+
 bool PendingOutputFile::Commit() {
     if (!file_.IsOpen()) return false;
-    file_.Close();
-    if (failed_ || std::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        platform::DeleteFileAt(temporary_);
-        return false;
-    }
-    committed_ = true;
-    return true;
+    bool placed = file_.Close() && !failed_;
+    if (placed) placed = stream_ >= 0 ? CopyIntoStream() : std::rename(temporary_.c_str(), path_.c_str()) == 0;
+    // Once renamed, nothing is left under the temporary name; otherwise the
+    // temporary file goes now.
+    platform::DeleteFileAt(temporary_);
+    committed_ = placed;
+    return placed;
 }

@@ -1,0 +1,39 @@
+#pragma once
+// The process's own working folder. The scan's result file WAVFIND.$$$ and
+// the player's temp.$$$ keep their fixed names in the current directory, so
+// two programs started in one folder would share them, and a user's own file
+// of that name would be replaced. Each process therefore works in a folder
+// of its own (mode 700, under $XDG_RUNTIME_DIR, else the system's temporary
+// folder), made the current directory at start and removed at exit.
+
+#include <string>
+
+namespace platform {
+
+class PrivateWorkFolder {
+public:
+    // Makes the folder and enters it. Check Ok(); Error() says why not.
+    PrivateWorkFolder();
+    // Goes back to the starting directory and removes the folder with
+    // everything left in it.
+    ~PrivateWorkFolder();
+    PrivateWorkFolder(const PrivateWorkFolder&) = delete;
+    PrivateWorkFolder& operator=(const PrivateWorkFolder&) = delete;
+
+    bool Ok() const { return !path_.empty(); }
+    const std::string& Error() const { return error_; }
+    const std::string& Path() const { return path_; }
+    // The current directory the process started in.
+    const std::string& StartingDirectory() const { return start_; }
+
+    // path as the user gave it: relative ones are taken from the starting
+    // directory. An empty path stays empty.
+    std::string Resolve(const std::string& path) const;
+
+private:
+    std::string start_;
+    std::string path_;
+    std::string error_;
+};
+
+}  // namespace platform
