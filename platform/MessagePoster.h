@@ -15,6 +15,9 @@ inline constexpr int WM_COMMAND = 0x0111;
 inline constexpr int MM_WOM_OPEN = 0x03BB;
 inline constexpr int MM_WOM_CLOSE = 0x03BC;
 inline constexpr int MM_WOM_DONE = 0x03BD;
+// The device has failed while open (its sound server went away, say): no
+// more done notices will come. wParam carries the device's handle.
+inline constexpr int kWaveOutFailed = 0x03BF;
 
 class MessagePoster {
 public:

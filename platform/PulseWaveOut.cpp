@@ -2,6 +2,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <atomic>
 #include <cstring>
 #include <deque>
 
@@ -46,13 +47,16 @@ private:
         pa_threaded_mainloop* loop_;
     };
 
-    static void OnContextState(pa_context*, void* self) { pa_threaded_mainloop_signal(Self(self)->loop_, 0); }
-    static void OnStreamState(pa_stream*, void* self) { pa_threaded_mainloop_signal(Self(self)->loop_, 0); }
+    static void OnContextState(pa_context*, void* self) { Self(self)->OnStateChange(); }
+    static void OnStreamState(pa_stream*, void* self) { Self(self)->OnStateChange(); }
     static void OnTimeout(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self);
     static void OnPoll(pa_mainloop_api*, pa_time_event* e, const struct timeval*, void* self);
     static void OnTimingUpdate(pa_stream*, int success, void* self);
     static PulseWaveOut* Self(void* p) { return static_cast<PulseWaveOut*>(p); }
 
+    // Wakes Connect; once the device is open, a context or stream that has
+    // gone bad (the server died) is reported, once.
+    void OnStateChange();
     // Bytes of the stream heard so far; false while the server has not told.
     bool PlayedBytes(uint64_t& bytes) const;
     // Posts the done notice of every queued header whose end has been heard
@@ -69,7 +73,9 @@ private:
     pa_time_event* poll_ = nullptr;
     pa_operation* timingUpdate_ = nullptr;  // the position asked for, while it is on its way
     bool timedOut_ = false;
-    bool closed_ = false;
+    std::atomic<bool> closed_{false};
+    bool open_ = false;     // connected; set before the first notice is posted
+    bool failed_ = false;   // the failure has been reported
 
     // Guarded by the loop's lock.
     std::deque<Queued> queue_;
@@ -150,8 +156,21 @@ bool PulseWaveOut::Connect() {
         }
     }
     api->time_free(timeout);
-    if (ready) poll_ = pa_context_rttime_new(context_, pa_rtclock_now() + kPollUsec, &OnPoll, this);
+    if (ready) {
+        poll_ = pa_context_rttime_new(context_, pa_rtclock_now() + kPollUsec, &OnPoll, this);
+        open_ = true;
+    }
     return ready;
+}
+
+void PulseWaveOut::OnStateChange() {
+    pa_threaded_mainloop_signal(loop_, 0);
+    if (!open_ || failed_ || closed_) return;
+    const bool good = PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)) && stream_ &&
+                      PA_STREAM_IS_GOOD(pa_stream_get_state(stream_));
+    if (good) return;
+    failed_ = true;
+    notices_.Post(kWaveOutFailed, GetHandle(), 0);
 }
 
 bool PulseWaveOut::PlayedBytes(uint64_t& bytes) const {

@@ -76,7 +76,8 @@ private:
 };
 
 // Opens an output device. On success the open notice is posted to notices
-// later; on failure the result is empty and nothing is posted.
+// later; on failure the result is empty and nothing is posted. A device that
+// fails once open posts kWaveOutFailed, once.
 class WaveOutOpener {
 public:
     virtual ~WaveOutOpener() = default;

@@ -72,6 +72,14 @@ bool PlaybackEngine::OnPostedMessage(int message, uintptr_t wParam, intptr_t lPa
     case platform::MM_WOM_DONE:
         if (current) Refill(reinterpret_cast<platform::WaveHeader*>(lParam));
         return true;
+    case platform::kWaveOutFailed:
+        // The sound went away mid-recording: back to Idle, and say so, as
+        // when the device cannot be opened.
+        if (current) {
+            OnStop();
+            platform::ShowMessageBox(kDeviceOpenFailedMessage);
+        }
+        return true;
     case platform::MM_WOM_CLOSE:
         if (m_closedWaveOut && wParam == m_closedWaveOut->GetHandle()) {
             m_closedWaveOut->Unprepare(m_hdr[0]);

@@ -12,6 +12,8 @@
 // States: Idle (m_bPlaying 0), Playing (m_bPlaying 1, m_bPaused 0), Paused
 // (both 1). Notices of a device the engine has stopped are ignored: they
 // consume no chunk index, so the next recording always starts at chunk 0.
+// A device that cannot be opened, or fails while playing, returns the engine
+// to Idle with the message kDeviceOpenFailedMessage.
 
 #include <cstdint>
 #include <memory>

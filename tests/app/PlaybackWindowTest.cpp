@@ -57,4 +57,29 @@ TEST_F(PlaybackWindowTest, DoubleClickedRowIsHeardAndStopClearsThePanel) {
     EXPECT_EQ(qobject_cast<QSlider*>(Ctl(1010))->value(), 0);
 }
 
+TEST_F(PlaybackWindowTest, AServerThatDiesStopsThePlayingAndTheNextServerPlays) {
+    ListDemoFolder();
+    MessageRecorder messages;
+    List()->selectRow(2);
+    Click(1005);
+    ASSERT_TRUE(WaitFor([this] { return dlg->GetEngine().Device() != nullptr; }));
+    server.Kill();
+    ASSERT_TRUE(WaitFor([this] { return !dlg->GetEngine().IsPlaying(); }));
+    EXPECT_EQ(messages.Texts(), std::vector<std::u16string>{u"音频设备打开失败，无法播放！"});
+    EXPECT_EQ(Text(1029), QString());
+    // The window goes on as before.
+    Click(1032);
+    EXPECT_EQ(Text(1033), QStringLiteral("总共45条记录，第2页，共3页"));
+
+    PulseServer again;
+    ASSERT_TRUE(again.Running()) << again.Why();
+    List()->selectRow(0);
+    Click(1005);
+    ASSERT_TRUE(WaitFor([this] { return dlg->GetEngine().Device() != nullptr; }));
+    EXPECT_TRUE(dlg->GetEngine().IsPlaying());
+    EXPECT_EQ(Text(1029), QStringLiteral("正在播放第21条语音：VOC00021.wav"));
+    Click(1007);
+    EXPECT_EQ(messages.Texts().size(), 1u);
+}
+
 }  // namespace

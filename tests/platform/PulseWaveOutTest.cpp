@@ -146,6 +146,30 @@ TEST_F(PulseWaveOutTest, VolumeScalesTheAmplitude) {
     device->Close();
 }
 
+TEST_F(PulseWaveOutTest, AServerThatDiesIsReportedOnce) {
+    std::unique_ptr<platform::WaveOut> device = opener_.Open(platform::WaveFormat{}, loop_);
+    ASSERT_TRUE(device);
+    Collect(1);
+    for (auto& h : headers_) {
+        device->Prepare(h);
+        device->Write(h);
+    }
+    Collect(2);
+    server_.Kill();
+    Collect(3, 3000ms);
+    ASSERT_EQ(notices_.size(), 3u);
+    EXPECT_EQ(notices_[2].message, platform::kWaveOutFailed);
+    EXPECT_EQ(notices_[2].handle, device->GetHandle());
+    // Stopping the dead device gives every buffer back and closes it.
+    device->Reset();
+    device->Close();
+    Collect(100, 300ms);
+    EXPECT_EQ(notices_.back().message, platform::MM_WOM_CLOSE);
+    EXPECT_EQ(std::count_if(notices_.begin(), notices_.end(),
+                            [](const Notice& n) { return n.message == platform::kWaveOutFailed; }),
+              1);
+}
+
 TEST(PulseWaveOutWithoutServer, OpenFailsAndPostsNothing) {
     setenv("PULSE_SERVER", "unix:/nonexistent/tolvan/native", 1);
     platform::MessageLoop loop;

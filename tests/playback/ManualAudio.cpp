@@ -65,6 +65,11 @@ void ManualWaveOut::Tick() {
     Return(front);
 }
 
+void ManualWaveOut::Fail() {
+    log_->paused = true;
+    clock_.Post(platform::kWaveOutFailed, GetHandle(), 0);
+}
+
 void ManualWaveOut::Reset() {
     while (!queue_.empty()) {
         Return(queue_.front());
@@ -87,6 +92,7 @@ std::unique_ptr<platform::WaveOut> ManualWaveOutOpener::Open(const platform::Wav
     if (fail_) return nullptr;
     opened_.push_back(std::make_shared<ManualDeviceLog>());
     auto device = std::make_unique<ManualWaveOut>(clock_, opened_.back());
+    current_ = device.get();
     notices.Post(platform::MM_WOM_OPEN, device->GetHandle(), 0);
     return device;
 }

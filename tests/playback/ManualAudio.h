@@ -75,6 +75,9 @@ public:
 
     // One millisecond of playing.
     void Tick();
+    // Fails as a device does whose sound server has gone: nothing plays any
+    // more and the failure is posted.
+    void Fail();
 
 private:
     void Return(platform::WaveHeader* header);
@@ -94,11 +97,14 @@ public:
     void FailOpens(bool fail) { fail_ = fail; }
     // One log per device opened, in order.
     const std::vector<std::shared_ptr<ManualDeviceLog>>& Opened() const { return opened_; }
+    // The device opened last, while the engine holds it.
+    ManualWaveOut* Current() const { return current_; }
     const platform::WaveFormat& LastFormat() const { return format_; }
 
 private:
     ManualClock& clock_;
     bool fail_ = false;
     std::vector<std::shared_ptr<ManualDeviceLog>> opened_;
+    ManualWaveOut* current_ = nullptr;
     platform::WaveFormat format_;
 };

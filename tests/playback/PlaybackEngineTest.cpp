@@ -395,6 +395,24 @@ TEST_F(PlaybackEngineTest, ADeviceThatCannotOpenReturnsToIdleWithTheMessage) {
     EXPECT_TRUE(engine_.IsPlaying());
 }
 
+TEST_F(PlaybackEngineTest, ADeviceThatFailsWhilePlayingReturnsToIdleWithTheMessage) {
+    List({{"VOC00001.wav", PcmWav(RandomBytes(20 * 4096, 29))}});
+    PlayRow(0);
+    clock_.Advance(500);
+    ASSERT_TRUE(engine_.IsPlaying());
+    opener_.Current()->Fail();
+    clock_.RunPending();
+    EXPECT_FALSE(engine_.IsPlaying());
+    EXPECT_EQ(view_.NowPlaying(), u"");
+    EXPECT_EQ(messages_, std::vector<std::u16string>{std::u16string(kDeviceOpenFailedMessage)});
+    EXPECT_TRUE(Device(0).closed);
+    // Play works again on a new device.
+    engine_.OnPlay();
+    clock_.Advance(400);
+    EXPECT_TRUE(engine_.IsPlaying());
+    EXPECT_GT(Device(1).heard.size(), 0u);
+}
+
 TEST_F(PlaybackEngineTest, PlayWithoutSelectionOrWhilePlaying) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(10 * 4096, 26))}});
     engine_.OnPlay();
