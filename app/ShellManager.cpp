@@ -1,14 +1,13 @@
 #include "app/ShellManager.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
 
-namespace {
+#include "platform/Files.h"
 
-constexpr QDir::Filters kVisibleFolders = QDir::Dirs | QDir::NoDotAndDotDot;
+namespace {
 
 bool IsPseudoFileSystem(const QStorageInfo& volume) {
     static const char* const kTypes[] = {"proc", "sysfs", "tmpfs", "devtmpfs", "devpts", "cgroup", "cgroup2",
@@ -29,8 +28,13 @@ bool IsPseudoFileSystem(const QStorageInfo& volume) {
 
 }  // namespace
 
+// Folders are read by their names as bytes on disk: one whose name is not
+// UTF-8 is listed too (shown with replacement characters) and opens by the
+// same bytes.
 QStringList CShellManager::ChildFolders(const QString& path) const {
-    QStringList names = QDir(path).entryList(kVisibleFolders, QDir::NoSort);
+    QStringList names;
+    for (const std::u16string& name : platform::SubfolderNames(path.toStdU16String()))
+        names << QString::fromStdU16String(name);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
@@ -39,8 +43,7 @@ QStringList CShellManager::ChildFolders(const QString& path) const {
 }
 
 bool CShellManager::HasSubfolders(const QString& path) const {
-    QDirIterator it(path, kVisibleFolders);
-    return it.hasNext();
+    return !platform::SubfolderNames(path.toStdU16String(), 1).empty();
 }
 
 std::vector<CShellManager::Volume> CShellManager::Volumes() const {

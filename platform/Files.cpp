@@ -158,6 +158,27 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
     return true;
 }
 
+std::vector<std::u16string> SubfolderNames(std::u16string_view folder, size_t limit) {
+    std::vector<std::u16string> names;
+    const std::optional<std::string> path = SystemPath(folder);
+    DIR* dir = path ? opendir(path->c_str()) : nullptr;
+    if (!dir) return names;
+    const int fd = dirfd(dir);
+    while (names.size() < limit) {
+        const dirent* entry = readdir(dir);
+        if (!entry) break;
+        if (entry->d_name[0] == '.') continue;
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            isFolder = fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (isFolder) names.push_back(Utf8ToWide(entry->d_name));
+    }
+    closedir(dir);
+    return names;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat x {}, y {};
     return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;

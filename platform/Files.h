@@ -74,6 +74,13 @@ private:
 // file cannot be opened.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
 
+// The names of the visible folders in folder (a program path): symbolic
+// links to folders included, names starting with '.' left out, in no
+// particular order, at most limit of them; empty when folder cannot be read.
+// A name that is not UTF-8 is given as Utf8ToWide gives it, so joined to
+// folder it still opens the folder it names.
+std::vector<std::u16string> SubfolderNames(std::u16string_view folder, size_t limit = SIZE_MAX);
+
 // True when both paths name one existing file (the same device and inode,
 // through links too).
 bool SameFile(const std::string& a, const std::string& b);

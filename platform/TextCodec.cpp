@@ -66,6 +66,10 @@ std::u16string FromBytes(const std::string& bytes) {
 
 const char kReplacementUtf16[] = {'\xFD', '\xFF'};  // U+FFFD, little-endian
 
+// Bytes that are not UTF-8 travel in UTF-16 as lone surrogates U+DC80..U+DCFF.
+constexpr char16_t kEscapedByteFirst = 0xDC80;
+constexpr char16_t kEscapedByteLast = 0xDCFF;
+
 }  // namespace
 
 std::u16string NarrowToWide(std::string_view narrow) {
@@ -99,6 +103,9 @@ std::string WideToUtf8(std::u16string_view wide) {
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
             ++i;
+        } else if (c >= kEscapedByteFirst && c <= kEscapedByteLast) {
+            out += static_cast<char>(c - 0xDC00);  // a byte Utf8ToWide could not decode, given back
+            continue;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
@@ -122,11 +129,51 @@ std::string WideToUtf8(std::u16string_view wide) {
 }
 
 std::u16string Utf8ToWide(std::string_view utf8) {
-    if (IsAscii(utf8)) return std::u16string(utf8.begin(), utf8.end());
-    thread_local Converter conv("UTF-16LE", "UTF-8");
-    std::string bytes;
-    conv.Convert(utf8, bytes, std::string_view(kReplacementUtf16, 2), 1);
-    return FromBytes(bytes);
+    std::u16string out;
+    out.reserve(utf8.size());
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    const size_t n = utf8.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            out += static_cast<char16_t>(b);
+            ++i;
+            continue;
+        }
+        // The length of a well-formed sequence led by b, and the range its
+        // second byte must lie in (no overlong forms, no encoded surrogates,
+        // nothing past U+10FFFF).
+        size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3;
+            if (b == 0xE0) lo = 0xA0;
+            if (b == 0xED) hi = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            if (b == 0xF0) lo = 0x90;
+            if (b == 0xF4) hi = 0x8F;
+        }
+        bool ok = len > 0 && i + len <= n && s[i + 1] >= lo && s[i + 1] <= hi;
+        for (size_t k = 2; ok && k < len; ++k) ok = s[i + k] >= 0x80 && s[i + k] <= 0xBF;
+        if (!ok) {
+            out += static_cast<char16_t>(0xDC00 + b);
+            ++i;
+            continue;
+        }
+        char32_t c = b & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
+        for (size_t k = 1; k < len; ++k) c = (c << 6) | (s[i + k] & 0x3F);
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i += len;
+    }
+    return out;
 }
 
 bool NarrowToUtf8(std::string_view narrow, std::string& out) {

@@ -17,11 +17,16 @@ std::u16string NarrowToWide(std::string_view narrow);
 // has no CP936 form.
 bool WideToNarrow(std::u16string_view wide, std::string& out);
 
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string WideToUtf8(std::u16string_view wide);
-
-// UTF-8 to UTF-16; a malformed sequence becomes U+FFFD.
+// UTF-8 to UTF-16. A byte that does not belong to a well-formed sequence
+// becomes the lone surrogate U+DC00 + byte (U+DC80..U+DCFF), as file-system
+// names are carried elsewhere too, so that a name that is not UTF-8 comes
+// back to the same bytes; Qt shows such a unit as a replacement character.
 std::u16string Utf8ToWide(std::string_view utf8);
+
+// UTF-16 to UTF-8; a lone surrogate U+DC80..U+DCFF becomes the byte it
+// stands for, any other unpaired surrogate U+FFFD. Utf8ToWide's output comes
+// back byte for byte.
+std::string WideToUtf8(std::u16string_view wide);
 
 // CP936 to UTF-8 for the system call. Returns false when the bytes are not
 // valid CP936.
