@@ -23,12 +23,6 @@ bool EndsInLetters(std::string_view name, std::string_view suffix) {
     return true;
 }
 
-std::optional<std::string> NarrowFolder(std::u16string_view folder) {
-    std::string narrow;
-    if (!platform::WideToNarrow(folder, narrow)) return std::nullopt;
-    return narrow;
-}
-
 // A file that may be replaced by a conversion's output: none, or the output
 // of an earlier conversion (a PCM WAV).
 bool MayReplace(const std::string& path) {
@@ -44,20 +38,20 @@ bool MayReplace(const std::string& path) {
 std::string ConvertOne(const ConvertSource& source, const std::u16string& dest, G729Decoder& decoder,
                        const std::atomic<int>& stop, ConversionView& view, long attempted, long total,
                        bool& stopped) {
-    const std::optional<std::string> sourceFolder = NarrowFolder(source.folder);
-    const std::optional<std::string> destFolder = NarrowFolder(dest);
-    if (!sourceFolder || !destFolder) return "a folder name the narrow code page cannot hold";
-    const std::optional<std::string> sourcePath = platform::JoinNarrowPath(*sourceFolder, source.name);
-    std::optional<std::string> outputPath = platform::JoinNarrowPath(*destFolder, source.name);
-    if (!sourcePath || !outputPath) return "path longer than 259 bytes";
     // The output's name is the source's with its last four characters
     // replaced; a name shorter than that would reach into the folder.
     if (source.name.size() < 4) return "name too short to give an output name";
-    outputPath->replace(outputPath->size() - 4, 4, ".wav");
-
-    const std::optional<std::string> sourceSystem = platform::SystemPathFromNarrow(*sourcePath);
-    const std::optional<std::string> outputSystem = platform::SystemPathFromNarrow(*outputPath);
-    if (!sourceSystem || !outputSystem) return "path not representable";
+    std::string outputName = source.name;
+    outputName.replace(outputName.size() - 4, 4, ".wav");
+    std::string check;
+    if (!platform::NarrowToUtf8(source.name, check) || !platform::NarrowToUtf8(outputName, check))
+        return "a name the narrow code page does not hold";
+    // Folders are opened by their own names, whatever CP936 makes of them.
+    const std::optional<std::u16string> sourcePath = platform::JoinPath(source.folder, platform::NarrowToWide(source.name));
+    const std::optional<std::u16string> outputPath = platform::JoinPath(dest, platform::NarrowToWide(outputName));
+    const std::optional<std::string> sourceSystem = sourcePath ? platform::OpenablePath(*sourcePath) : std::nullopt;
+    const std::optional<std::string> outputSystem = outputPath ? platform::OpenablePath(*outputPath) : std::nullopt;
+    if (!sourceSystem || !outputSystem) return "path longer than 259 bytes";
     std::vector<uint8_t> stream;
     {
         platform::File in = platform::File::OpenForReading(*sourceSystem);

@@ -41,6 +41,13 @@ std::optional<std::string> SystemPathFromNarrow(std::string_view narrow) {
     return out;
 }
 
+std::optional<std::string> OpenablePath(std::u16string_view wide) {
+    std::string narrow;
+    const size_t length = WideToNarrow(wide, narrow) ? narrow.size() : wide.size();
+    if (length > kMaxPathChars) return std::nullopt;
+    return SystemPath(wide);
+}
+
 namespace {
 
 bool LockWhole(int fd, short type) {

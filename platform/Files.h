@@ -28,6 +28,13 @@ std::optional<std::string> JoinNarrowPath(std::string_view folder, std::string_v
 std::optional<std::string> SystemPath(std::u16string_view wide);
 std::optional<std::string> SystemPathFromNarrow(std::string_view narrow);
 
+// The file-system form of a path the program opens where its design took
+// the narrow code page: the path must fit the 259 bytes of its CP936 form,
+// or, when CP936 cannot hold it (a Korean or emoji folder name, bytes that
+// are not UTF-8), 259 UTF-16 units. Either way the file is opened by its own
+// name, not by the CP936 bytes.
+std::optional<std::string> OpenablePath(std::u16string_view wide);
+
 // An open file, held without sharing: a reader excludes writers, a writer
 // excludes everyone (open file description locks, so this holds between two
 // opens in one process as well as between processes).

@@ -19,9 +19,7 @@ constexpr int64_t kDataLengthOffset = 508;
 constexpr int64_t kDataOffset = 512;
 
 platform::File OpenSource(std::u16string_view path) {
-    std::string narrow;
-    if (!platform::WideToNarrow(path, narrow) || narrow.size() > platform::kMaxPathChars) return {};
-    std::optional<std::string> system = platform::SystemPathFromNarrow(narrow);
+    std::optional<std::string> system = platform::OpenablePath(path);
     if (!system) return {};
     return platform::File::OpenForReading(*system);
 }

@@ -192,17 +192,20 @@ TEST_F(NormaliseWavTest, ATemporaryFileHeldElsewhereIsLeftAsItIs) {
     EXPECT_EQ(Temp(), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
 }
 
-TEST_F(NormaliseWavTest, PathsAreOpenedThroughCodePage936) {
+TEST_F(NormaliseWavTest, PathsAreOpenedByTheirOwnNames) {
     const std::vector<uint8_t> data = AdpcmData(3 * 1024);
     std::filesystem::create_directory(folder_.Path() / "录音");
     ASSERT_TRUE(NormaliseWav(Write("录音/VOC00001.wav", Recording(3 * 1024, data))));
     EXPECT_EQ(Temp(), ExpectedWav(data, 2));
 
-    // A name CP936 cannot hold cannot be opened through a narrow path.
-    const std::u16string unrepresentable = Write("VOC\U0001F600.wav", Recording(3 * 1024, data));
-    std::filesystem::remove(folder_.Path() / kNormalisedWavName);
-    EXPECT_FALSE(NormaliseWav(unrepresentable));
-    EXPECT_FALSE(TempExists());
+    // Names CP936 cannot hold, and bytes that are not UTF-8, open all the same.
+    std::filesystem::create_directory(folder_.Path() / "녹음\xFF");
+    for (const char* name : {"VOC\U0001F600.wav", "녹음\xFF/VOC00002.wav"}) {
+        const std::u16string path = Write(name, Recording(3 * 1024, data));
+        std::filesystem::remove(folder_.Path() / kNormalisedWavName);
+        EXPECT_TRUE(NormaliseWav(path)) << name;
+        EXPECT_EQ(Temp(), ExpectedWav(data, 2)) << name;
+    }
 }
 
 TEST_F(NormaliseWavTest, NarrowPathsOfAtMost259BytesAreOpened) {
