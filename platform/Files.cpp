@@ -155,17 +155,6 @@ namespace {
 
 char16_t FoldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
-// Case-insensitive order first, bytes (code units) to break ties.
-bool NameLess(const std::u16string& a, const std::u16string& b) {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        char16_t x = FoldAscii(a[i]), y = FoldAscii(b[i]);
-        if (x != y) return x < y;
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;
-}
-
 }  // namespace
 
 Folder::~Folder() {
@@ -202,6 +191,26 @@ size_t Folder::ReadFileAt(const std::string& name, int64_t offset, void* data, s
     return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
+bool NameLess(std::u16string_view a, std::u16string_view b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        char16_t x = FoldAscii(a[i]), y = FoldAscii(b[i]);
+        if (x != y) return x < y;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+void AppendNameKey(std::u16string_view name, std::string& key) {
+    auto append = [&key](char16_t c) {
+        key += static_cast<char>(c >> 8);
+        key += static_cast<char>(c & 0xff);
+    };
+    for (char16_t c : name) append(FoldAscii(c));
+    append(0);
+    for (char16_t c : name) append(c);
+}
+
 bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern) {
     // Greedy '*' with one back-track point: linear for the patterns used here.
     size_t n = 0, p = 0, star = std::u16string_view::npos, retry = 0;
@@ -223,6 +232,24 @@ bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern) {
     return p == pattern.size();
 }
 
+namespace {
+
+// Appends what Utf8ToWide gives for utf8; an ASCII name, the usual one,
+// without a string of its own.
+void AppendWide(std::string_view utf8, std::u16string& out) {
+    const size_t start = out.size();
+    for (unsigned char c : utf8) {
+        if (c >= 0x80) {
+            out.resize(start);
+            out += Utf8ToWide(utf8);
+            return;
+        }
+        out += static_cast<char16_t>(c);
+    }
+}
+
+}  // namespace
+
 bool FileFinder::FindFirst(std::u16string_view pattern) {
     Close();
     size_t slash = pattern.rfind(u'/');
@@ -240,23 +267,47 @@ bool FileFinder::FindFirst(std::u16string_view pattern) {
             struct stat st {};
             if (fstatat(dirFd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
         }
-        std::u16string name = Utf8ToWide(e->d_name);
-        if (NameMatchesPattern(name, namePattern)) names_.push_back(std::move(name));
+        const std::string_view system(e->d_name);
+        const size_t start = names_.size();
+        AppendWide(system, names_);
+        const std::u16string_view name = std::u16string_view(names_).substr(start);
+        if (!NameMatchesPattern(name, namePattern)) {
+            names_.resize(start);
+            continue;
+        }
+        const size_t key = keys_.size();
+        AppendNameKey(name, keys_);
+        matches_.push_back({start, key, static_cast<uint32_t>(name.size()), static_cast<uint32_t>(keys_.size() - key)});
     }
     closedir(dir);
-    if (names_.empty()) return false;
-    std::sort(names_.begin(), names_.end(), NameLess);
+    if (matches_.empty()) return false;
+    // Plain byte keys: one memcmp per comparison instead of folding both names.
+    const char* keys = keys_.data();
+    std::sort(matches_.begin(), matches_.end(), [keys](const Match& a, const Match& b) {
+        const int order = std::memcmp(keys + a.key, keys + b.key, std::min(a.keyLength, b.keyLength));
+        return order != 0 ? order < 0 : a.keyLength < b.keyLength;
+    });
+    SetCurrent();
     return true;
 }
 
 bool FileFinder::FindNext() {
-    if (current_ + 1 >= names_.size()) return false;
+    if (current_ + 1 >= matches_.size()) return false;
     ++current_;
+    SetCurrent();
     return true;
+}
+
+void FileFinder::SetCurrent() {
+    const Match& m = matches_[current_];
+    name_.assign(names_, m.name, m.nameLength);
 }
 
 void FileFinder::Close() {
     names_.clear();
+    keys_.clear();
+    matches_.clear();
+    name_.clear();
     current_ = 0;
 }
 
