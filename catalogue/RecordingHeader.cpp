@@ -15,10 +15,6 @@ bool IsRecordingName(std::u16string_view name) {
     return true;
 }
 
-namespace {
-
-}  // namespace
-
 RecordingFolder::RecordingFolder(std::u16string_view folder) {
     std::string narrow;
     if (!platform::WideToNarrow(folder, narrow)) return;
@@ -60,7 +56,12 @@ void ReadRecordingHeader(const RecordingFolder& folder, char (&nameBuffer)[kName
     size_t nameLength = strnlen(nameBuffer, kNameBufferSize);
     if (nameLength + 1 >= kNameBufferSize) return;
     RecordingHeader header;
-    if (!folder.ReadHeader(std::string_view(nameBuffer, nameLength), header)) return;
+    if (folder.ReadHeader(std::string_view(nameBuffer, nameLength), header)) SummariseRecording(header, nameBuffer, info);
+}
+
+void SummariseRecording(const RecordingHeader& header, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info) {
+    size_t nameLength = strnlen(nameBuffer, kNameBufferSize);
+    if (nameLength + 1 >= kNameBufferSize) return;
     WriteSummary(header, nameBuffer + nameLength + 1, kNameBufferSize - nameLength - 1, info.phone);
     info.year = static_cast<int16_t>(2000 + header.year);
     info.month = header.month;
