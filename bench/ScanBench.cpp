@@ -144,6 +144,7 @@ int main(int argc, char** argv) {
     Timed unfiltered{"unfiltered scan (ScanAll)", {}};
     Timed filtered{"filtered scan, empty fields", {}};
     Timed filteredKeyword{"filtered scan, keyword 138", {}};
+    Timed filteredInTurn{"  the same, headers read in turn", {}};
     Timed cliList{"tolvan-cli list FOLDER", {}};
     Timed cliKeyword{"tolvan-cli list FOLDER --keyword 138", {}};
     Timed python{"python3 loop, 32 bytes per file", {}};
@@ -154,6 +155,15 @@ int main(int argc, char** argv) {
         TimeOnce(unfiltered, [&] { unfilteredSize = scanner.RunScan(wideFolder, false, QueryFilter{}); });
         TimeOnce(filtered, [&] { filteredSize = scanner.RunScan(wideFolder, true, everything); });
         TimeOnce(filteredKeyword, [&] { keywordSize = scanner.RunScan(wideFolder, true, keyword); });
+        TimeOnce(filteredInTurn, [&] {
+            ScanJob job;
+            job.m_szFolder = wideFolder;
+            job.m_bUseFilter = 1;
+            job.m_filter = keyword;
+            job.headerReaders = 1;
+            ScanWithFilter(job);
+            if (job.resultSize.load() != keywordSize) std::fprintf(stderr, "the scans in turn found otherwise\n");
+        });
         TimeOnce(cliList, [&] { cliLabel = RunProgram(work.string(), cli, {"list", folder.string()}).out; });
         TimeOnce(cliKeyword, [&] {
             cliKeywordLabel = RunProgram(work.string(), cli, {"list", folder.string(), "--keyword", "138"}).out;
@@ -187,10 +197,12 @@ int main(int argc, char** argv) {
                 platform::WideToUtf8(view.ControlText(kIdPageLabel)).c_str(), firstLine(cliLabel).c_str(),
                 firstLine(cliKeywordLabel).c_str(), firstLine(peerCount).c_str());
     std::printf("%-40s %9s %9s %9s %12s\n", "", "min ms", "median", "max", "ns/rec (med)");
-    for (const Timed* t : {&find, &unfiltered, &filtered, &filteredKeyword, &load, &cliList, &cliKeyword, &python})
+    for (const Timed* t : {&find, &unfiltered, &filtered, &filteredKeyword, &filteredInTurn, &load, &cliList, &cliKeyword, &python})
         std::printf("%-40s %9.1f %9.1f %9.1f %12.0f\n", t->label, t->Min() * 1000, t->Median() * 1000,
                     t->Max() * 1000, t->Median() * 1e9 / count);
-    std::printf("tolvan-cli --keyword 138 / python (median): %.2f\n", cliKeyword.Median() / python.Median());
+    std::printf("tolvan-cli --keyword 138 / python (median): %.2f; headers on %d threads / in turn: %.2f\n",
+                cliKeyword.Median() / python.Median(), ScanJob::DefaultHeaderReaders(),
+                filteredKeyword.Median() / filteredInTurn.Median());
 
     fs::current_path(fs::temp_directory_path());
     if (keep)

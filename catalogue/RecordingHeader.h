@@ -74,10 +74,8 @@ private:
 void ReadRecordingHeader(std::u16string_view folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info);
 void ReadRecordingHeader(const RecordingFolder& folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info);
 
-// What ReadRecordingHeader does with a header once it is read: writes the
-// summary behind the name in nameBuffer and fills info; nothing when the
-// buffer has no room behind the name.
-void SummariseRecording(const RecordingHeader& header, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info);
+// The info ReadRecordingHeader fills from a header it has read.
+void FillRecordingInfo(const RecordingHeader& header, RecordingInfo& info);
 
 // Fills entry's summary from its recording in folder, unless it already has
 // one. A recording that cannot be read leaves the summary empty, so the next

@@ -131,8 +131,10 @@ void ScanWithReaders(ScanJob& job, int readers, platform::FileFinder& finder, Re
             // scan reads the one recording it always handles.
             if (!p.attempted.load(std::memory_order_acquire))
                 p.read = recordings.ReadHeader(std::string_view(p.nameBuffer, p.nameLength), p.header);
+            // The summary ReadRecordingHeader writes behind the name never
+            // reaches the result file, so only the info is made.
             RecordingInfo info{};
-            if (p.read) SummariseRecording(p.header, p.nameBuffer, info);
+            if (p.read) FillRecordingInfo(p.header, info);
             if (InfoMatchesQuery(job.m_filter, info, job.dates)) result.Add(p.nameBuffer, p.nameLength);
         }
         if (job.m_bStop.load() != 0) return;
