@@ -202,13 +202,15 @@ bool NameLess(std::u16string_view a, std::u16string_view b) {
 }
 
 void AppendNameKey(std::u16string_view name, std::string& key) {
-    auto append = [&key](char16_t c) {
-        key += static_cast<char>(c >> 8);
-        key += static_cast<char>(c & 0xff);
+    size_t at = key.size();
+    key.resize(at + 4 * name.size() + 2);
+    auto put = [&key, &at](char16_t c) {
+        key[at++] = static_cast<char>(c >> 8);
+        key[at++] = static_cast<char>(c & 0xff);
     };
-    for (char16_t c : name) append(FoldAscii(c));
-    append(0);
-    for (char16_t c : name) append(c);
+    for (char16_t c : name) put(FoldAscii(c));
+    put(0);
+    for (char16_t c : name) put(c);
 }
 
 bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern) {
@@ -261,29 +263,39 @@ bool FileFinder::FindFirst(std::u16string_view pattern) {
     DIR* dir = opendir(sysFolder->c_str());
     if (!dir) return false;
     int dirFd = dirfd(dir);
+    std::u16string wide;  // each name in turn, in one string
     while (dirent* e = readdir(dir)) {
         if (e->d_type != DT_REG) {
             if (e->d_type != DT_UNKNOWN && e->d_type != DT_LNK) continue;
             struct stat st {};
             if (fstatat(dirFd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
         }
-        const std::string_view system(e->d_name);
-        const size_t start = names_.size();
-        AppendWide(system, names_);
-        const std::u16string_view name = std::u16string_view(names_).substr(start);
-        if (!NameMatchesPattern(name, namePattern)) {
-            names_.resize(start);
-            continue;
+        wide.clear();
+        AppendWide(e->d_name, wide);
+        if (!NameMatchesPattern(wide, namePattern)) continue;
+        Match m{};
+        m.key = keys_.size();
+        AppendNameKey(wide, keys_);
+        m.keyLength = keys_.size() - m.key;
+        // The key's first 16 bytes as two numbers, compared before the pool
+        // is looked at: most comparisons end there, in the array being sorted.
+        unsigned char head[16] = {};
+        std::memcpy(head, keys_.data() + m.key, std::min<size_t>(m.keyLength, sizeof head));
+        for (int i = 0; i < 8; ++i) {
+            m.head[0] = m.head[0] << 8 | head[i];
+            m.head[1] = m.head[1] << 8 | head[8 + i];
         }
-        const size_t key = keys_.size();
-        AppendNameKey(name, keys_);
-        matches_.push_back({start, key, static_cast<uint32_t>(name.size()), static_cast<uint32_t>(keys_.size() - key)});
+        matches_.push_back(m);
     }
     closedir(dir);
     if (matches_.empty()) return false;
-    // Plain byte keys: one memcmp per comparison instead of folding both names.
+    // Plain byte keys: no folding while sorting. A head padded with zero
+    // bytes sorts before or with every longer key it begins, so the heads
+    // never order two keys against their bytes.
     const char* keys = keys_.data();
     std::sort(matches_.begin(), matches_.end(), [keys](const Match& a, const Match& b) {
+        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
         const int order = std::memcmp(keys + a.key, keys + b.key, std::min(a.keyLength, b.keyLength));
         return order != 0 ? order < 0 : a.keyLength < b.keyLength;
     });
@@ -299,12 +311,17 @@ bool FileFinder::FindNext() {
 }
 
 void FileFinder::SetCurrent() {
+    // The name is the key's second half, behind the folded name and the two
+    // zero bytes.
     const Match& m = matches_[current_];
-    name_.assign(names_, m.name, m.nameLength);
+    const size_t units = (m.keyLength - 2) / 4;
+    const char* raw = keys_.data() + m.key + 2 * units + 2;
+    name_.resize(units);
+    for (size_t i = 0; i < units; ++i)
+        name_[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) << 8 | static_cast<unsigned char>(raw[2 * i + 1]));
 }
 
 void FileFinder::Close() {
-    names_.clear();
     keys_.clear();
     matches_.clear();
     name_.clear();

@@ -130,18 +130,16 @@ public:
     void Close();
 
 private:
-    // One match: where its name and sort key lie in the pools.
+    // One match: where its sort key, which holds its name, lies in the pool.
     struct Match {
-        size_t name;
+        uint64_t head[2];  // the key's first 16 bytes, big-endian, zero-padded
         size_t key;
-        uint32_t nameLength;
-        uint32_t keyLength;
+        size_t keyLength;
     };
     void SetCurrent();
 
-    // Every match's name and key, back to back: two allocations for the
-    // folder instead of two for every file.
-    std::u16string names_;
+    // Every match's key, back to back: one allocation for the folder instead
+    // of one for every file.
     std::string keys_;
     std::vector<Match> matches_;
     size_t current_ = 0;
