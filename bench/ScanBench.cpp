@@ -197,7 +197,8 @@ int main(int argc, char** argv) {
                 platform::WideToUtf8(view.ControlText(kIdPageLabel)).c_str(), firstLine(cliLabel).c_str(),
                 firstLine(cliKeywordLabel).c_str(), firstLine(peerCount).c_str());
     std::printf("%-40s %9s %9s %9s %12s\n", "", "min ms", "median", "max", "ns/rec (med)");
-    for (const Timed* t : {&find, &unfiltered, &filtered, &filteredKeyword, &filteredInTurn, &load, &cliList, &cliKeyword, &python})
+    for (const Timed* t :
+         {&find, &unfiltered, &filtered, &filteredKeyword, &filteredInTurn, &load, &cliList, &cliKeyword, &python})
         std::printf("%-40s %9.1f %9.1f %9.1f %12.0f\n", t->label, t->Min() * 1000, t->Median() * 1000,
                     t->Max() * 1000, t->Median() * 1e9 / count);
     std::printf("tolvan-cli --keyword 138 / python (median): %.2f; headers on %d threads / in turn: %.2f\n",

@@ -315,10 +315,9 @@ void FileFinder::SetCurrent() {
     // zero bytes.
     const Match& m = matches_[current_];
     const size_t units = (m.keyLength - 2) / 4;
-    const char* raw = keys_.data() + m.key + 2 * units + 2;
+    const auto* raw = reinterpret_cast<const unsigned char*>(keys_.data() + m.key + 2 * units + 2);
     name_.resize(units);
-    for (size_t i = 0; i < units; ++i)
-        name_[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) << 8 | static_cast<unsigned char>(raw[2 * i + 1]));
+    for (size_t i = 0; i < units; ++i) name_[i] = static_cast<char16_t>(raw[2 * i] << 8 | raw[2 * i + 1]);
 }
 
 void FileFinder::Close() {
