@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 
 #include <dirent.h>
+#include <endian.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -201,16 +202,36 @@ bool NameLess(std::u16string_view a, std::u16string_view b) {
     return a < b;
 }
 
+namespace {
+
+// One code unit in the key's form: 1 to 127 as one byte, every other unit as
+// three bytes of 0x80 and up (its top 2, middle 7 and low 7 bits). Byte order
+// is then unit order, and only the separator is a zero byte.
+void PutKeyUnit(char16_t c, std::string& key) {
+    if (c != 0 && c < 0x80) {
+        key += static_cast<char>(c);
+        return;
+    }
+    key += static_cast<char>(0x80 | c >> 14);
+    key += static_cast<char>(0x80 | (c >> 7 & 0x7f));
+    key += static_cast<char>(0x80 | (c & 0x7f));
+}
+
+}  // namespace
+
 void AppendNameKey(std::u16string_view name, std::string& key) {
-    size_t at = key.size();
-    key.resize(at + 4 * name.size() + 2);
-    auto put = [&key, &at](char16_t c) {
-        key[at++] = static_cast<char>(c >> 8);
-        key[at++] = static_cast<char>(c & 0xff);
-    };
-    for (char16_t c : name) put(FoldAscii(c));
-    put(0);
-    for (char16_t c : name) put(c);
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c != 0 && c < 0x80; });
+    if (ascii) {  // the usual name: one byte a unit, written in place
+        size_t at = key.size();
+        key.resize(at + 2 * name.size() + 1);
+        for (char16_t c : name) key[at++] = static_cast<char>(FoldAscii(c));
+        key[at++] = '\0';
+        for (char16_t c : name) key[at++] = static_cast<char>(c);
+        return;
+    }
+    for (char16_t c : name) PutKeyUnit(FoldAscii(c), key);
+    key += '\0';
+    for (char16_t c : name) PutKeyUnit(c, key);
 }
 
 bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern) {
@@ -263,7 +284,8 @@ bool FileFinder::FindFirst(std::u16string_view pattern) {
     DIR* dir = opendir(sysFolder->c_str());
     if (!dir) return false;
     int dirFd = dirfd(dir);
-    std::u16string wide;  // each name in turn, in one string
+    std::u16string wide;  // each name in turn, and its key, in one string each
+    std::string key;
     while (dirent* e = readdir(dir)) {
         if (e->d_type != DT_REG) {
             if (e->d_type != DT_UNKNOWN && e->d_type != DT_LNK) continue;
@@ -273,30 +295,36 @@ bool FileFinder::FindFirst(std::u16string_view pattern) {
         wide.clear();
         AppendWide(e->d_name, wide);
         if (!NameMatchesPattern(wide, namePattern)) continue;
+        key.clear();
+        AppendNameKey(wide, key);
         Match m{};
-        m.key = keys_.size();
-        AppendNameKey(wide, keys_);
-        m.keyLength = keys_.size() - m.key;
-        // The key's first 16 bytes as two numbers, compared before the pool
-        // is looked at: most comparisons end there, in the array being sorted.
-        unsigned char head[16] = {};
-        std::memcpy(head, keys_.data() + m.key, std::min<size_t>(m.keyLength, sizeof head));
-        for (int i = 0; i < 8; ++i) {
-            m.head[0] = m.head[0] << 8 | head[i];
-            m.head[1] = m.head[1] << 8 | head[8 + i];
+        m.keyLength = key.size();
+        // The key's first bytes as numbers, compared before the pool is
+        // looked at; a short key (an ASCII name of up to 15 characters) is
+        // all there, so sorting and listing read only the array.
+        unsigned char head[kHeadBytes] = {};
+        std::memcpy(head, key.data(), std::min(key.size(), kHeadBytes));
+        std::memcpy(m.head, head, kHeadBytes);
+        for (uint64_t& part : m.head) part = be64toh(part);
+        if (key.size() > sizeof head) {
+            m.key = keys_.size();
+            keys_ += key;
         }
         matches_.push_back(m);
     }
     closedir(dir);
     if (matches_.empty()) return false;
-    // Plain byte keys: no folding while sorting. A head padded with zero
-    // bytes sorts before or with every longer key it begins, so the heads
-    // never order two keys against their bytes.
+    // Plain byte keys: no folding while sorting. Heads padded with zero bytes
+    // order keys as their bytes do: keys with equal heads agree in their
+    // first kHeadBytes bytes, and a key that ends within them is a prefix of
+    // the other.
     const char* keys = keys_.data();
     std::sort(matches_.begin(), matches_.end(), [keys](const Match& a, const Match& b) {
-        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
-        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
-        const int order = std::memcmp(keys + a.key, keys + b.key, std::min(a.keyLength, b.keyLength));
+        for (int i = 0; i < 4; ++i)
+            if (a.head[i] != b.head[i]) return a.head[i] < b.head[i];
+        if (a.keyLength <= kHeadBytes || b.keyLength <= kHeadBytes) return a.keyLength < b.keyLength;
+        const int order = std::memcmp(keys + a.key + kHeadBytes, keys + b.key + kHeadBytes,
+                                      std::min(a.keyLength, b.keyLength) - kHeadBytes);
         return order != 0 ? order < 0 : a.keyLength < b.keyLength;
     });
     SetCurrent();
@@ -311,13 +339,27 @@ bool FileFinder::FindNext() {
 }
 
 void FileFinder::SetCurrent() {
-    // The name is the key's second half, behind the folded name and the two
-    // zero bytes.
     const Match& m = matches_[current_];
-    const size_t units = (m.keyLength - 2) / 4;
-    const auto* raw = reinterpret_cast<const unsigned char*>(keys_.data() + m.key + 2 * units + 2);
-    name_.resize(units);
-    for (size_t i = 0; i < units; ++i) name_[i] = static_cast<char16_t>(raw[2 * i] << 8 | raw[2 * i + 1]);
+    uint64_t head[kHeadBytes / 8];
+    const unsigned char* key = reinterpret_cast<const unsigned char*>(head);
+    if (m.keyLength > kHeadBytes) {
+        key = reinterpret_cast<const unsigned char*>(keys_.data() + m.key);
+    } else {
+        for (size_t i = 0; i < kHeadBytes / 8; ++i) head[i] = htobe64(m.head[i]);
+    }
+    // The name is the key's second half, behind the folded name (as long as
+    // the name's own form) and the zero byte.
+    name_.resize(m.keyLength / 2);  // room for the most units it may hold
+    size_t n = 0;
+    for (size_t i = (m.keyLength - 1) / 2 + 1; i < m.keyLength;) {
+        if (key[i] < 0x80) {
+            name_[n++] = static_cast<char16_t>(key[i++]);
+        } else {
+            name_[n++] = static_cast<char16_t>((key[i] & 3) << 14 | (key[i + 1] & 0x7f) << 7 | (key[i + 2] & 0x7f));
+            i += 3;
+        }
+    }
+    name_.resize(n);
 }
 
 void FileFinder::Close() {

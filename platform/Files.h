@@ -111,9 +111,9 @@ bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern);
 bool NameLess(std::u16string_view a, std::u16string_view b);
 
 // Appends to key a byte string whose plain byte order (memcmp, shorter
-// first on a common prefix) is NameLess's order of the names: the folded
-// name and then the name itself, each code unit as two big-endian bytes, with
-// two zero bytes between. Names hold no zero code unit (file names never do).
+// first on a common prefix) is NameLess's order of the names: the folded name,
+// a zero byte, and the name itself, each code unit as one byte (1 to 127) or
+// three (the rest). Names hold no zero code unit (file names never do).
 void AppendNameKey(std::u16string_view name, std::string& key);
 
 // Find first/next over one folder: the regular files whose names match the
@@ -130,16 +130,17 @@ public:
     void Close();
 
 private:
-    // One match: where its sort key, which holds its name, lies in the pool.
+    // One match: its sort key, which holds its name; a key longer than its
+    // head is also kept whole in the pool.
+    static constexpr size_t kHeadBytes = 32;
     struct Match {
-        uint64_t head[2];  // the key's first 16 bytes, big-endian, zero-padded
-        size_t key;
+        uint64_t head[kHeadBytes / 8];  // the key's first bytes, big-endian, zero-padded
+        size_t key;                     // where a longer key lies in the pool
         size_t keyLength;
     };
     void SetCurrent();
 
-    // Every match's key, back to back: one allocation for the folder instead
-    // of one for every file.
+    // The keys too long for their heads, back to back.
     std::string keys_;
     std::vector<Match> matches_;
     size_t current_ = 0;

@@ -177,7 +177,11 @@ TEST(FileFinder, ListsMatchingRegularFilesInCaseInsensitiveNameOrder) {
 const std::vector<std::u16string> kOrderNames = {
     u"VOC00001.wav", u"voc00001.wav", u"VOC00001.WAV", u"Voc00001.wav", u"VOC0000", u"VOC00001.wav.bak",
     u"VOC_0001.wav", u"VOC[0001.wav", u"VOC`0001.wav", u"VOCz0001.wav", u"VOCZ0001.wav", u"a", u"A", u"",
-    u"录音.wav", u"錄音.wav", u"\xd83d\xde00.wav", u"\xe000.wav", u"\xffff", u"\x0100", u"\x00ff", u"@", u"~",
+    u"录音.wav", u"錄音.wav", u"\xd83d\xde00.wav", u"\xe000.wav", u"\xffff", u"\x0100", u"\x00ff", u"\x007f",
+    u"\x0080", u"\x3fff", u"\x4000", u"@", u"~",
+    // Keys longer than what the finder compares first, alike at its end.
+    u"VOC_a_long_recording_name_1.wav", u"voc_a_long_recording_name_1.wav", u"VOC_a_long_recording_name_10.wav",
+    u"abcdefghijklmno", u"abcdefghijklmnop", u"ABCDEFGHIJKLMNOP", u"录音录音录音录音录音录音.wav", u"录音录音录音录音录音录音.WAV",
 };
 
 TEST(FileFinder, SortKeysOrderNamesAsTheFoldedComparison) {
@@ -202,6 +206,9 @@ TEST(FileFinder, ListsInTheOrderOfThePlainComparison) {
     }
     for (int i = 0; i < 300; ++i) {  // enough that the sort does real work
         std::u16string name = Utf8ToWide((i % 3 ? "voc" : "VOC") + std::to_string(i * 7919 % 1000) + ".wav");
+        // Alike in more than what the finder compares first.
+        if (i % 4 == 0)
+            name = (i % 8 ? u"A_much_longer_name_of_a_recording_" : u"a_much_longer_name_of_a_recording_") + name;
         WriteText(dir.File(WideToUtf8(name)), "x");
         expected.push_back(name);
     }
