@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "catalogue/ScanJob.h"
@@ -117,9 +118,14 @@ void ScanWithReaders(ScanJob& job, int readers, platform::FileFinder& finder, Re
 
         std::atomic<size_t> next{0};
         std::vector<std::thread> helpers;
-        for (int i = 1; i < readers && count > 1; ++i)
-            helpers.emplace_back(ReadHeaders, std::cref(recordings), window.get(), count, std::ref(next),
-                                 std::cref(job.m_bStop));
+        for (int i = 1; i < readers && count > 1; ++i) {
+            try {
+                helpers.emplace_back(ReadHeaders, std::cref(recordings), window.get(), count, std::ref(next),
+                                     std::cref(job.m_bStop));
+            } catch (const std::system_error&) {
+                break;  // no thread to be had: the readers there are take every recording
+            }
+        }
         ReadHeaders(recordings, window.get(), count, next, job.m_bStop);
         for (std::thread& helper : helpers) helper.join();
 
