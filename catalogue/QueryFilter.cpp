@@ -114,6 +114,10 @@ bool MatchesQuery(const RecordingFolder& folder, const QueryFilter& filter, char
                   ScanDates& dates) {
     RecordingInfo info{};
     ReadRecordingHeader(folder, nameBuffer, info);
+    return InfoMatchesQuery(filter, info, dates);
+}
+
+bool InfoMatchesQuery(const QueryFilter& filter, const RecordingInfo& info, ScanDates& dates) {
     if (!InDateRange(filter, info.year, info.month, info.day, dates)) return false;
     static const std::string allTypes = Narrow(kAllTypesText);
     if (allTypes != filter.typeText && !MatchesCallType(filter.typeText, info.callType)) return false;

@@ -73,3 +73,7 @@ bool MatchesQuery(std::u16string_view folder, const QueryFilter& filter, char (&
                   ScanDates& dates);
 bool MatchesQuery(const RecordingFolder& folder, const QueryFilter& filter, char (&nameBuffer)[kNameBufferSize],
                   ScanDates& dates);
+
+// The tests of MatchesQuery on a recording's info as ReadRecordingHeader
+// filled it (all zero for a recording that could not be read).
+bool InfoMatchesQuery(const QueryFilter& filter, const RecordingInfo& info, ScanDates& dates);

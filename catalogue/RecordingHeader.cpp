@@ -15,10 +15,6 @@ bool IsRecordingName(std::u16string_view name) {
     return true;
 }
 
-namespace {
-
-}  // namespace
-
 RecordingFolder::RecordingFolder(std::u16string_view folder) {
     std::string narrow;
     if (!platform::WideToNarrow(folder, narrow)) return;
@@ -39,15 +35,12 @@ bool RecordingFolder::ReadHeader(std::string_view name, RecordingHeader& header)
 
 namespace {
 
-// Writes the summary "%C%04d%02d%02d-%02d%02d00-%s" into dest, and gives the
-// phone number (at most 17 characters) in phone.
-void WriteSummary(const RecordingHeader& h, char* dest, size_t room, char (&phone)[20]) {
-    char work[20] = {};
-    std::memcpy(work, &h, 18);  // type letter and the 17-byte number field
-    std::memcpy(phone, work + 1, sizeof phone - 1);
-    phone[sizeof phone - 1] = 0;
+// Writes the summary "%C%04d%02d%02d-%02d%02d00-%s" into dest.
+void WriteSummary(const RecordingHeader& h, char* dest, size_t room) {
+    char phone[18] = {};
+    std::memcpy(phone, h.phone, sizeof h.phone);  // all 17 bytes may be digits
     std::snprintf(dest, room, "%c%04d%02d%02d-%02d%02d00-%s", h.callType, 2000 + h.year, h.month, h.day, h.hour,
-                  h.minute, work + 1);
+                  h.minute, phone);
 }
 
 }  // namespace
@@ -61,7 +54,13 @@ void ReadRecordingHeader(const RecordingFolder& folder, char (&nameBuffer)[kName
     if (nameLength + 1 >= kNameBufferSize) return;
     RecordingHeader header;
     if (!folder.ReadHeader(std::string_view(nameBuffer, nameLength), header)) return;
-    WriteSummary(header, nameBuffer + nameLength + 1, kNameBufferSize - nameLength - 1, info.phone);
+    WriteSummary(header, nameBuffer + nameLength + 1, kNameBufferSize - nameLength - 1);
+    FillRecordingInfo(header, info);
+}
+
+void FillRecordingInfo(const RecordingHeader& header, RecordingInfo& info) {
+    std::memset(info.phone, 0, sizeof info.phone);
+    std::memcpy(info.phone, header.phone, sizeof header.phone);
     info.year = static_cast<int16_t>(2000 + header.year);
     info.month = header.month;
     info.day = header.day;
@@ -73,6 +72,5 @@ void FillSummary(std::u16string_view folder, CatalogueEntry& entry) {
     if (nameLength + 1 >= kCatalogueEntrySize || entry.bytes[nameLength + 1] != 0) return;
     RecordingHeader header;
     if (!RecordingFolder(folder).ReadHeader(entry.Name(), header)) return;
-    char phone[20];
-    WriteSummary(header, entry.bytes + nameLength + 1, kCatalogueEntrySize - nameLength - 1, phone);
+    WriteSummary(header, entry.bytes + nameLength + 1, kCatalogueEntrySize - nameLength - 1);
 }

@@ -74,6 +74,9 @@ private:
 void ReadRecordingHeader(std::u16string_view folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info);
 void ReadRecordingHeader(const RecordingFolder& folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info);
 
+// The info ReadRecordingHeader fills from a header it has read.
+void FillRecordingInfo(const RecordingHeader& header, RecordingInfo& info);
+
 // Fills entry's summary from its recording in folder, unless it already has
 // one. A recording that cannot be read leaves the summary empty, so the next
 // display tries again.

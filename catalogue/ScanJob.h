@@ -40,6 +40,14 @@ struct ScanJob {
 
     // The filtered scan's message state (worker thread only).
     ScanDates dates;
+
+    // Threads that read the filtered scan's headers: the worker and helpers
+    // it starts. 1 reads each recording in turn; the result is the same.
+    int headerReaders = DefaultHeaderReaders();
+
+    // Two where the machine has a second core (the headers' system calls are
+    // then shared between them), else one.
+    static int DefaultHeaderReaders() { return std::thread::hardware_concurrency() > 1 ? 2 : 1; }
 };
 
 // The worker procedures. Each writes kScanResultFile in pieces of

@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 
 #include <dirent.h>
+#include <endian.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -197,17 +198,6 @@ namespace {
 
 char16_t FoldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
-// Case-insensitive order first, bytes (code units) to break ties.
-bool NameLess(const std::u16string& a, const std::u16string& b) {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        char16_t x = FoldAscii(a[i]), y = FoldAscii(b[i]);
-        if (x != y) return x < y;
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;
-}
-
 }  // namespace
 
 Folder::~Folder() {
@@ -244,6 +234,48 @@ size_t Folder::ReadFileAt(const std::string& name, int64_t offset, void* data, s
     return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
+bool NameLess(std::u16string_view a, std::u16string_view b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        char16_t x = FoldAscii(a[i]), y = FoldAscii(b[i]);
+        if (x != y) return x < y;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+namespace {
+
+// One code unit in the key's form: 1 to 127 as one byte, every other unit as
+// three bytes of 0x80 and up (its top 2, middle 7 and low 7 bits). Byte order
+// is then unit order, and only the separator is a zero byte.
+void PutKeyUnit(char16_t c, std::string& key) {
+    if (c != 0 && c < 0x80) {
+        key += static_cast<char>(c);
+        return;
+    }
+    key += static_cast<char>(0x80 | c >> 14);
+    key += static_cast<char>(0x80 | (c >> 7 & 0x7f));
+    key += static_cast<char>(0x80 | (c & 0x7f));
+}
+
+}  // namespace
+
+void AppendNameKey(std::u16string_view name, std::string& key) {
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c != 0 && c < 0x80; });
+    if (ascii) {  // the usual name: one byte a unit, written in place
+        size_t at = key.size();
+        key.resize(at + 2 * name.size() + 1);
+        for (char16_t c : name) key[at++] = static_cast<char>(FoldAscii(c));
+        key[at++] = '\0';
+        for (char16_t c : name) key[at++] = static_cast<char>(c);
+        return;
+    }
+    for (char16_t c : name) PutKeyUnit(FoldAscii(c), key);
+    key += '\0';
+    for (char16_t c : name) PutKeyUnit(c, key);
+}
+
 bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern) {
     // Greedy '*' with one back-track point: linear for the patterns used here.
     size_t n = 0, p = 0, star = std::u16string_view::npos, retry = 0;
@@ -265,6 +297,24 @@ bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern) {
     return p == pattern.size();
 }
 
+namespace {
+
+// Appends what Utf8ToWide gives for utf8; an ASCII name, the usual one,
+// without a string of its own.
+void AppendWide(std::string_view utf8, std::u16string& out) {
+    const size_t start = out.size();
+    for (unsigned char c : utf8) {
+        if (c >= 0x80) {
+            out.resize(start);
+            out += Utf8ToWide(utf8);
+            return;
+        }
+        out += static_cast<char16_t>(c);
+    }
+}
+
+}  // namespace
+
 bool FileFinder::FindFirst(std::u16string_view pattern) {
     Close();
     size_t slash = pattern.rfind(u'/');
@@ -276,29 +326,88 @@ bool FileFinder::FindFirst(std::u16string_view pattern) {
     DIR* dir = opendir(sysFolder->c_str());
     if (!dir) return false;
     int dirFd = dirfd(dir);
+    std::u16string wide;  // each name in turn, and its key, in one string each
+    std::string key;
     while (dirent* e = readdir(dir)) {
         if (e->d_type != DT_REG) {
             if (e->d_type != DT_UNKNOWN && e->d_type != DT_LNK) continue;
             struct stat st {};
             if (fstatat(dirFd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
         }
-        std::u16string name = Utf8ToWide(e->d_name);
-        if (NameMatchesPattern(name, namePattern)) names_.push_back(std::move(name));
+        wide.clear();
+        AppendWide(e->d_name, wide);
+        if (!NameMatchesPattern(wide, namePattern)) continue;
+        key.clear();
+        AppendNameKey(wide, key);
+        Match m{};
+        m.keyLength = key.size();
+        // The key's first bytes as numbers, compared before the pool is
+        // looked at; a short key (an ASCII name of up to 15 characters) is
+        // all there, so sorting and listing read only the array.
+        unsigned char head[kHeadBytes] = {};
+        std::memcpy(head, key.data(), std::min(key.size(), kHeadBytes));
+        std::memcpy(m.head, head, kHeadBytes);
+        for (uint64_t& part : m.head) part = be64toh(part);
+        if (key.size() > sizeof head) {
+            m.key = keys_.size();
+            keys_ += key;
+        }
+        matches_.push_back(m);
     }
     closedir(dir);
-    if (names_.empty()) return false;
-    std::sort(names_.begin(), names_.end(), NameLess);
+    if (matches_.empty()) return false;
+    // Plain byte keys: no folding while sorting. Heads padded with zero bytes
+    // order keys as their bytes do: keys with equal heads agree in their
+    // first kHeadBytes bytes, and a key that ends within them is a prefix of
+    // the other.
+    const char* keys = keys_.data();
+    std::sort(matches_.begin(), matches_.end(), [keys](const Match& a, const Match& b) {
+        for (int i = 0; i < 4; ++i)
+            if (a.head[i] != b.head[i]) return a.head[i] < b.head[i];
+        if (a.keyLength <= kHeadBytes || b.keyLength <= kHeadBytes) return a.keyLength < b.keyLength;
+        const int order = std::memcmp(keys + a.key + kHeadBytes, keys + b.key + kHeadBytes,
+                                      std::min(a.keyLength, b.keyLength) - kHeadBytes);
+        return order != 0 ? order < 0 : a.keyLength < b.keyLength;
+    });
+    SetCurrent();
     return true;
 }
 
 bool FileFinder::FindNext() {
-    if (current_ + 1 >= names_.size()) return false;
+    if (current_ + 1 >= matches_.size()) return false;
     ++current_;
+    SetCurrent();
     return true;
 }
 
+void FileFinder::SetCurrent() {
+    const Match& m = matches_[current_];
+    uint64_t head[kHeadBytes / 8];
+    const unsigned char* key = reinterpret_cast<const unsigned char*>(head);
+    if (m.keyLength > kHeadBytes) {
+        key = reinterpret_cast<const unsigned char*>(keys_.data() + m.key);
+    } else {
+        for (size_t i = 0; i < kHeadBytes / 8; ++i) head[i] = htobe64(m.head[i]);
+    }
+    // The name is the key's second half, behind the folded name (as long as
+    // the name's own form) and the zero byte.
+    name_.resize(m.keyLength / 2);  // room for the most units it may hold
+    size_t n = 0;
+    for (size_t i = (m.keyLength - 1) / 2 + 1; i < m.keyLength;) {
+        if (key[i] < 0x80) {
+            name_[n++] = static_cast<char16_t>(key[i++]);
+        } else {
+            name_[n++] = static_cast<char16_t>((key[i] & 3) << 14 | (key[i + 1] & 0x7f) << 7 | (key[i + 2] & 0x7f));
+            i += 3;
+        }
+    }
+    name_.resize(n);
+}
+
 void FileFinder::Close() {
-    names_.clear();
+    keys_.clear();
+    matches_.clear();
+    name_.clear();
     current_ = 0;
 }
 

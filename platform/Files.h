@@ -125,9 +125,19 @@ private:
 // a pattern of '*' and '?', as the device's FAT volumes compare names.
 bool NameMatchesPattern(std::u16string_view name, std::u16string_view pattern);
 
+// The order a folder's names are listed in: ASCII letters compared without
+// case first, then code units to break ties (the way a Windows volume lists
+// them). The plain comparison the sort keys below are checked against.
+bool NameLess(std::u16string_view a, std::u16string_view b);
+
+// Appends to key a byte string whose plain byte order (memcmp, shorter
+// first on a common prefix) is NameLess's order of the names: the folded name,
+// a zero byte, and the name itself, each code unit as one byte (1 to 127) or
+// three (the rest). Names hold no zero code unit (file names never do).
+void AppendNameKey(std::u16string_view name, std::string& key);
+
 // Find first/next over one folder: the regular files whose names match the
-// pattern's name part, in ascending order of their names compared
-// case-insensitively (ties by bytes), the way a Windows volume lists them.
+// pattern's name part, in NameLess order.
 class FileFinder {
 public:
     // pattern is a folder, '/', and a name pattern ("/data/VOC*.wav").
@@ -136,12 +146,25 @@ public:
     // Moves to the next match; false when there is none.
     bool FindNext();
     // The current match's name.
-    const std::u16string& Name() const { return names_[current_]; }
+    const std::u16string& Name() const { return name_; }
     void Close();
 
 private:
-    std::vector<std::u16string> names_;
+    // One match: its sort key, which holds its name; a key longer than its
+    // head is also kept whole in the pool.
+    static constexpr size_t kHeadBytes = 32;
+    struct Match {
+        uint64_t head[kHeadBytes / 8];  // the key's first bytes, big-endian, zero-padded
+        size_t key;                     // where a longer key lies in the pool
+        size_t keyLength;
+    };
+    void SetCurrent();
+
+    // The keys too long for their heads, back to back.
+    std::string keys_;
+    std::vector<Match> matches_;
     size_t current_ = 0;
+    std::u16string name_;
 };
 
 }  // namespace platform

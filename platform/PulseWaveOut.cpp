@@ -2,6 +2,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <deque>
@@ -81,6 +82,7 @@ private:
     std::deque<Queued> queue_;
     uint64_t written_ = 0;  // stream offset where the next write lands
     bool flushed_ = false;  // a reset moved the write position back to the played one
+    bool corked_ = false;   // paused by Pause
 };
 
 void PulseWaveOut::OnTimeout(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
@@ -181,9 +183,17 @@ bool PulseWaveOut::PlayedBytes(uint64_t& bytes) const {
 }
 
 void PulseWaveOut::ReturnPlayed(bool everything) {
-    uint64_t played = 0;
-    if (!everything && !PlayedBytes(played)) return;
-    while (!queue_.empty() && (everything || queue_.front().end <= played)) {
+    uint64_t heard = 0;
+    if (!everything) {
+        if (!PlayedBytes(heard)) return;
+        // A stream that ran dry has handed the sink all it was given. The
+        // sink may go on reporting a few ms of latency it never plays out,
+        // so then the data the server has taken counts as heard.
+        const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+        if (timing && !timing->playing && !corked_ && !timing->read_index_corrupt && timing->read_index > 0)
+            heard = std::max<uint64_t>(heard, static_cast<uint64_t>(timing->read_index));
+    }
+    while (!queue_.empty() && (everything || queue_.front().end <= heard)) {
         WaveHeader* header = queue_.front().header;
         queue_.pop_front();
         header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
@@ -211,6 +221,7 @@ bool PulseWaveOut::Write(WaveHeader& header) {
 void PulseWaveOut::Cork(int cork) {
     if (closed_) return;
     Lock lock(loop_);
+    corked_ = cork != 0;
     if (pa_operation* op = pa_stream_cork(stream_, cork, nullptr, nullptr)) pa_operation_unref(op);
 }
 

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/TextCodec.h"
 #include "tests/support/TempFolder.h"
 
 using namespace platform;
@@ -167,6 +169,56 @@ TEST(FileFinder, ListsMatchingRegularFilesInCaseInsensitiveNameOrder) {
     while (finder.FindNext()) names.push_back(finder.Name());
     std::vector<std::u16string> expected = {u"VOC00001.WAV", u"voc00002.wav", u"VOC00003.wav", u"VOC00005.wav",
                                             u"VOC00010.wav"};
+    EXPECT_EQ(names, expected);
+}
+
+// Names that fold alike, prefixes of one another, letters beside the
+// punctuation between 'Z' and 'a', non-ASCII and surrogate code units.
+const std::vector<std::u16string> kOrderNames = {
+    u"VOC00001.wav", u"voc00001.wav", u"VOC00001.WAV", u"Voc00001.wav", u"VOC0000", u"VOC00001.wav.bak",
+    u"VOC_0001.wav", u"VOC[0001.wav", u"VOC`0001.wav", u"VOCz0001.wav", u"VOCZ0001.wav", u"a", u"A", u"",
+    u"录音.wav", u"錄音.wav", u"\xd83d\xde00.wav", u"\xe000.wav", u"\xffff", u"\x0100", u"\x00ff", u"\x007f",
+    u"\x0080", u"\x3fff", u"\x4000", u"@", u"~",
+    // Keys longer than what the finder compares first, alike at its end.
+    u"VOC_a_long_recording_name_1.wav", u"voc_a_long_recording_name_1.wav", u"VOC_a_long_recording_name_10.wav",
+    u"abcdefghijklmno", u"abcdefghijklmnop", u"ABCDEFGHIJKLMNOP", u"录音录音录音录音录音录音.wav", u"录音录音录音录音录音录音.WAV",
+};
+
+TEST(FileFinder, SortKeysOrderNamesAsTheFoldedComparison) {
+    for (const std::u16string& a : kOrderNames)
+        for (const std::u16string& b : kOrderNames) {
+            std::string ka, kb;
+            AppendNameKey(a, ka);
+            AppendNameKey(b, kb);
+            SCOPED_TRACE(WideToUtf8(a) + " / " + WideToUtf8(b));
+            EXPECT_EQ(ka < kb, NameLess(a, b));  // std::string compares as unsigned bytes
+            EXPECT_EQ(ka == kb, a == b);
+        }
+}
+
+TEST(FileFinder, ListsInTheOrderOfThePlainComparison) {
+    TempFolder dir;
+    std::vector<std::u16string> expected;
+    for (const std::u16string& name : kOrderNames) {
+        if (name.empty()) continue;
+        WriteText(dir.File(WideToUtf8(name)), "x");
+        expected.push_back(name);
+    }
+    for (int i = 0; i < 300; ++i) {  // enough that the sort does real work
+        std::u16string name = Utf8ToWide((i % 3 ? "voc" : "VOC") + std::to_string(i * 7919 % 1000) + ".wav");
+        // Alike in more than what the finder compares first.
+        if (i % 4 == 0)
+            name = (i % 8 ? u"A_much_longer_name_of_a_recording_" : u"a_much_longer_name_of_a_recording_") + name;
+        WriteText(dir.File(WideToUtf8(name)), "x");
+        expected.push_back(name);
+    }
+    std::sort(expected.begin(), expected.end(),
+              [](const std::u16string& a, const std::u16string& b) { return NameLess(a, b); });
+
+    FileFinder finder;
+    ASSERT_TRUE(finder.FindFirst(dir.Wide() + u"/*"));
+    std::vector<std::u16string> names{finder.Name()};
+    while (finder.FindNext()) names.push_back(finder.Name());
     EXPECT_EQ(names, expected);
 }
 
