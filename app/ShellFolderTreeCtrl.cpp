@@ -51,7 +51,15 @@ void CMFCShellFolderTreeCtrl::Refresh() {
 
 QTreeWidgetItem* CMFCShellFolderTreeCtrl::AddFolder(QTreeWidgetItem* parent, const QString& text,
                                                     const QString& path, const QIcon& icon) {
-    auto* item = new QTreeWidgetItem(parent, QStringList(text));
+    // A name's bytes that are not UTF-8 show as replacement characters; the
+    // path keeps them, so the folder still opens.
+    QString shown = text;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const char16_t unit = shown[i].unicode();
+        if (unit >= 0xDC80 && unit <= 0xDCFF && (i == 0 || !shown[i - 1].isHighSurrogate()))
+            shown[i] = QChar::ReplacementCharacter;
+    }
+    auto* item = new QTreeWidgetItem(parent, QStringList(shown));
     item->setIcon(0, icon);
     item->setData(0, kPathRole, path);
     item->setData(0, kNodeRole, static_cast<int>(Node::Folder));

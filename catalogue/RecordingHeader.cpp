@@ -16,15 +16,18 @@ bool IsRecordingName(std::u16string_view name) {
 }
 
 RecordingFolder::RecordingFolder(std::u16string_view folder) {
-    std::string narrow;
-    if (!platform::WideToNarrow(folder, narrow)) return;
-    // The room a name has: what JoinNarrowPath leaves of the path length.
-    const std::optional<std::string> joined = platform::JoinNarrowPath(narrow, "");
+    // The room a name has: what the folder and its separator leave of the
+    // path length, counted in CP936 bytes where CP936 holds the folder's
+    // name, else in UTF-16 units. The folder opens by its own name either way.
+    const std::optional<std::u16string> joined = platform::JoinPath(folder, u"");
     if (!joined) return;
-    std::optional<std::string> system = platform::SystemPathFromNarrow(narrow);
+    std::string narrow;
+    const size_t used = platform::WideToNarrow(*joined, narrow) ? narrow.size() : joined->size();
+    if (used > platform::kMaxPathChars) return;
+    std::optional<std::string> system = platform::SystemPath(folder);
     if (!system) return;
     folder_ = platform::Folder::Open(*system);
-    nameRoom_ = platform::kMaxPathChars - joined->size();
+    nameRoom_ = platform::kMaxPathChars - used;
 }
 
 bool RecordingFolder::ReadHeader(std::string_view name, RecordingHeader& header) const {

@@ -13,6 +13,7 @@
 
 #include "app/ShellFolderTreeCtrl.h"
 #include "app/ShellManager.h"
+#include "platform/TextCodec.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -141,6 +142,24 @@ TEST_F(FolderTreeTest, ADeepFolderScrollsIntoViewAcrossAndStays) {
     // Going back up to the top folder scrolls back to it.
     ASSERT_TRUE(tree.SelectPath(Top()));
     EXPECT_GE(tree.visualRect(tree.indexFromItem(tree.currentItem())).left(), 0);
+}
+
+TEST_F(FolderTreeTest, AFolderWhoseNameIsNotUtf8IsShownAndOpensByItsBytes) {
+    const std::string bytes = "bad\xFF\xFE";
+    std::filesystem::create_directories(folder.Path() / "top" / bytes / "inner");
+    ASSERT_TRUE(tree.SelectPath(Top()));
+    QTreeWidgetItem* top = tree.currentItem();
+    ASSERT_NE(top, nullptr);
+    top->setExpanded(true);
+    QTreeWidgetItem* bad = nullptr;
+    for (int i = 0; i < top->childCount(); ++i)
+        if (top->child(i)->text(0).startsWith(QStringLiteral("bad"))) bad = top->child(i);
+    ASSERT_NE(bad, nullptr) << ChildTexts(top).join(u',').toStdString();
+    // Shown with replacement characters, opened by the bytes on disk.
+    EXPECT_EQ(bad->text(0), QStringLiteral("bad\uFFFD\uFFFD"));
+    const std::string path = platform::WideToUtf8(CMFCShellFolderTreeCtrl::GetItemPath(bad).toStdU16String());
+    EXPECT_EQ(path, folder.File("top/" + bytes));
+    EXPECT_EQ(bad->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
 }
 
 }  // namespace

@@ -448,6 +448,23 @@ TEST_F(PlaybackEngineTest, FilesThatCannotBeLoadedPlayNothing) {
     EXPECT_TRUE(opener_.Opened().empty());
 }
 
+TEST_F(PlaybackEngineTest, RecordingsInFoldersOfAnyNamePlay) {
+    // A Korean name CP936 cannot hold, and bytes that are not UTF-8.
+    for (const std::string sub : {"녹음", "bad\xFF\xFE"}) {
+        std::filesystem::create_directory(folder_.Path() / sub);
+        std::vector<int16_t> speech(3 * 2041, 1000);
+        WriteWholeFile(folder_.File(sub + "/VOC00001.wav"), MakeDeviceRecording('Z', "1", 2020, 1, 2, 3, 4, speech));
+        view_.SetRows(platform::Utf8ToWide(folder_.File(sub)), {{u"1", u"VOC00001.wav"}});
+        messages_.clear();
+        PlayRow(0);
+        EXPECT_TRUE(engine_.IsPlaying()) << sub;
+        EXPECT_GT(engine_.RecBytes(), 8000u) << sub;
+        EXPECT_TRUE(messages_.empty()) << sub;
+        engine_.OnStop();
+        clock_.RunPending();
+    }
+}
+
 TEST(RecordingKind, ChosenByTheExactCaseOfTheName) {
     EXPECT_EQ(RecordingKindOf(u"VOC00001.LDV"), RecordingKind::kLdv);
     EXPECT_EQ(RecordingKindOf(u"a.wav.ldv"), RecordingKind::kLdv);

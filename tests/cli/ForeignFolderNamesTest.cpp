@@ -1,0 +1,92 @@
+// Recordings in folders whose names CP936 cannot hold (Korean, an emoji) or
+// that are not UTF-8 at all: listed with their header columns, queried,
+// played through the player's conversion, exported and converted, all by
+// their names as they are on disk.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "playback/PcmWavHeader.h"
+#include "tests/playback/FileBytes.h"
+#include "tests/support/RunProgram.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WorkbookReader.h"
+#include "tools/SampleRecording.h"
+#include "tools/SpeechSignal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ForeignFolderNames : public testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        setenv("TZ", "UTC0", 1);
+        folder_ = work_.File(GetParam());
+        fs::create_directory(folder_);
+        WriteWholeFile(folder_ + "/VOC00001.wav",
+                       MakeDeviceRecording('Z', "13812345678", 2018, 3, 4, 5, 6, MakeSpeechLikeSignal(8000, 1)));
+        WriteWholeFile(folder_ + "/VOC00002.wav",
+                       MakeDeviceRecording('B', "075586001234", 2018, 3, 5, 7, 8, MakeSpeechLikeSignal(8000, 2)));
+        WriteWholeFile(folder_ + "/VOC00003.ldv", std::vector<uint8_t>(2000, 0x5A));
+    }
+    ProgramResult Cli(const std::vector<std::string>& args) { return RunProgram(work_.Str(), TOLVAN_CLI, args); }
+
+    TempFolder work_;
+    std::string folder_;
+};
+
+TEST_P(ForeignFolderNames, ListAndQueryShowTheHeaderColumns) {
+    ProgramResult r = Cli({"list", folder_});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string label, first, second;
+    std::getline(lines, label);
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_EQ(label, "总共2条记录，第1页，共1页");
+    EXPECT_EQ(first.substr(0, first.find("\t1秒") == std::string::npos ? first.size() : first.find("\t1秒")),
+              "1\tVOC00001.wav\t13812345678\t主叫\t2018-03-04 05:06:00");
+    EXPECT_NE(second.find("\t075586001234\t被叫\t2018-03-05 07:08:00\t"), std::string::npos) << second;
+
+    r = Cli({"list", folder_, "--keyword", "0755"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "总共1条记录，第1页，共1页");
+    EXPECT_NE(r.out.find("VOC00002.wav"), std::string::npos);
+}
+
+TEST_P(ForeignFolderNames, NormaliseExportAndConvertOpenTheFiles) {
+    ProgramResult r = Cli({"normalise", folder_ + "/VOC00001.wav", "out.wav"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_GT(ReadWholeFile(work_.File("out.wav")).size(), 44u + 10000);
+
+    r = Cli({"export", folder_, "--out", "list.xls"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    if (XlrdMissing().empty()) {
+        std::string error;
+        const std::vector<ReadSheet> sheets = ReadWithXlrd(work_.File("list.xls"), error);
+        ASSERT_EQ(sheets.size(), 1u) << error;
+        ASSERT_GE(sheets[0].rows.size(), 3u);
+        EXPECT_EQ(sheets[0].rows[1][2], "T:13812345678");
+        EXPECT_EQ(sheets[0].rows[2][3], "T:被叫");
+    }
+
+    fs::create_directory(folder_ + "/out");
+    r = Cli({"convert", folder_ + "/out", folder_ + "/VOC00003.ldv"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(folder_ + "/out/VOC00003.wav").size(), 44u + 200 * 160);
+}
+
+std::string CaseName(const testing::TestParamInfo<std::string>& info) {
+    static const char* const kNames[] = {"Korean", "Emoji", "NotUtf8"};
+    return kNames[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ForeignFolderNames,
+                         testing::Values(std::string("녹음 recordings"), std::string("通话\xF0\x9F\x93\x9E"),
+                                         std::string("bad\xFF\xFE name")),
+                         CaseName);
+
+}  // namespace
