@@ -12,11 +12,6 @@
 #include "controls/WindowMessage.h"
 
 namespace {
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
-constexpr int kIdText = -1;
-constexpr int kIdProgress = 1028;
-constexpr int kIdOpenFolder = 1038;
 constexpr int kStartDelayMs = 100;
 }  // namespace
 
@@ -31,19 +26,19 @@ CVoc2WavDlg::CVoc2WavDlg(std::vector<ConvertSource> sources, std::u16string dest
     setFixedSize(DluX(316, u), DluY(97, u));
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    SetControlId(ok, kIdOk);
+    SetControlId(ok, worker_ids::kOk);
     ok->setGeometry(DluRect(200, 74, 50, 14, u));
     ok->setDefault(true);
     ok->hide();
 
     m_btnCancel = new QPushButton(QStringLiteral("取消"), this);
-    SetControlId(m_btnCancel, kIdCancel);
+    SetControlId(m_btnCancel, worker_ids::kCancel);
     m_btnCancel->setGeometry(DluRect(255, 74, 50, 14, u));
     m_btnCancel->setAutoDefault(false);
     connect(m_btnCancel, &QPushButton::clicked, this, &CVoc2WavDlg::reject);
 
     m_progress = new QProgressBar(this);
-    SetControlId(m_progress, kIdProgress);
+    SetControlId(m_progress, worker_ids::kProgress);
     m_progress->setGeometry(DluRect(11, 36, 294, 12, u));
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
@@ -53,13 +48,13 @@ CVoc2WavDlg::CVoc2WavDlg(std::vector<ConvertSource> sources, std::u16string dest
                                              "QProgressBar::chunk { background: #3399ff; width: 8px; margin: 1px; }"));
 
     m_text = new QLabel(QStringLiteral("正在转换语音文件，请等待......"), this);
-    SetControlId(m_text, kIdText);
+    SetControlId(m_text, worker_ids::kText);
     QRect place = DluRect(11, 16, 294, 10, u);
     place.setHeight(std::max(place.height(), m_text->sizeHint().height()));
     m_text->setGeometry(place);
 
     m_checkOpen = new QCheckBox(QStringLiteral("打开转换完成的文件夹"), this);
-    SetControlId(m_checkOpen, kIdOpenFolder);
+    SetControlId(m_checkOpen, worker_ids::kOpenFolder);
     m_checkOpen->setGeometry(DluRect(11, 76, 120, 10, u));
 
     StartOnTimer(kStartDelayMs, WM_START_CONVERSION);

@@ -12,8 +12,6 @@
 namespace {
 constexpr int kStartDelayMs = 100;
 constexpr int kCancelWaitMs = 300;
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
 }  // namespace
 
 CWaitDlg::CWaitDlg(std::shared_ptr<ScanJob> job, QWidget* parent) : CWorkerDlg(parent), m_job(std::move(job)) {
@@ -29,12 +27,12 @@ CWaitDlg::CWaitDlg(std::shared_ptr<ScanJob> job, QWidget* parent) : CWorkerDlg(p
     text->setGeometry(place);
 
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    SetControlId(cancel, kIdCancel);
+    SetControlId(cancel, worker_ids::kCancel);
     cancel->setGeometry(DluRect(85, 38, 50, 14, u));
     connect(cancel, &QPushButton::clicked, this, &CWaitDlg::reject);
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    SetControlId(ok, kIdOk);
+    SetControlId(ok, worker_ids::kOk);
     ok->setGeometry(DluRect(85, 38, 50, 14, u));
     ok->hide();
 

@@ -15,6 +15,15 @@
 #include <mutex>
 #include <thread>
 
+// The controls the progress dialogs share, by id.
+namespace worker_ids {
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
+inline constexpr int kText = -1;  // the static text
+inline constexpr int kProgress = 1028;
+inline constexpr int kOpenFolder = 1038;  // the check box that opens the folder afterwards
+}  // namespace worker_ids
+
 class CWorkerDlg : public QDialog {
     Q_OBJECT
 public:

@@ -9,14 +9,6 @@
 #include "controls/DialogUnits.h"
 #include "controls/WindowMessage.h"
 
-namespace {
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
-constexpr int kIdText = -1;
-constexpr int kIdProgress = 1028;
-constexpr int kIdOpenFolder = 1038;
-}  // namespace
-
 CXlsoutDlg::CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recFolder, std::u16string programFolder,
                        QWidget* parent, FolderOpener openFolder)
     : CWorkerDlg(parent), m_openFolder(std::move(openFolder)) {
@@ -30,31 +22,31 @@ CXlsoutDlg::CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recF
     setFixedSize(DluX(270, u), DluY(76, u));
 
     m_text = new QLabel(QStringLiteral("正在导出列表至XLS文件，请等待……"), this);
-    SetControlId(m_text, kIdText);
+    SetControlId(m_text, worker_ids::kText);
     // Two lines: a failure's message may not fit on one.
     m_text->setWordWrap(true);
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_text->setGeometry(DluRect(15, 6, 240, 20, u));
 
     m_progress = new QProgressBar(this);
-    SetControlId(m_progress, kIdProgress);
+    SetControlId(m_progress, worker_ids::kProgress);
     m_progress->setGeometry(DluRect(15, 28, 240, 10, u));
     m_progress->setTextVisible(false);  // a smooth bar without a figure
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
 
     m_checkOpen = new QCheckBox(QStringLiteral("打开保存的xls文件夹"), this);
-    SetControlId(m_checkOpen, kIdOpenFolder);
+    SetControlId(m_checkOpen, worker_ids::kOpenFolder);
     m_checkOpen->setGeometry(DluRect(15, 52, 130, 10, u));
 
     m_btnOK = new QPushButton(QStringLiteral("取消"), this);
-    SetControlId(m_btnOK, kIdOk);
+    SetControlId(m_btnOK, worker_ids::kOk);
     m_btnOK->setGeometry(DluRect(205, 50, 50, 14, u));
     m_btnOK->setDefault(true);
     connect(m_btnOK, &QPushButton::clicked, this, &CXlsoutDlg::OnOK);
 
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    SetControlId(cancel, kIdCancel);
+    SetControlId(cancel, worker_ids::kCancel);
     cancel->setGeometry(DluRect(205, 50, 50, 14, u));
     cancel->hide();
     connect(cancel, &QPushButton::clicked, this, &CXlsoutDlg::reject);
