@@ -337,6 +337,24 @@ TEST_F(PlaybackEngineTest, NextWhilePlayingStopsAndStartsTheNextRowAtItsStart) {
     EXPECT_TRUE(std::equal(second.begin(), second.begin() + 4096, Device(1).heard.begin()));
 }
 
+TEST_F(PlaybackEngineTest, ANoticeOfAStoppedDeviceArrivingLateIsIgnored) {
+    List({{"VOC00001.wav", PcmWav(RandomBytes(10 * 4096, 30))}, {"VOC00002.wav", PcmWav(RandomBytes(10 * 4096, 31))}});
+    PlayRow(0);
+    clock_.Advance(300);
+    const uintptr_t old = Device(0).handle;
+    platform::WaveHeader late;
+    engine_.OnNext();
+    clock_.Advance(700);
+    ASSERT_EQ(engine_.PlayRow(), 1);
+    const uint32_t next = engine_.NextChunk();
+    // A done notice of the first device, queued behind the new recording's
+    // start, must not consume the new recording's chunks.
+    clock_.Post(platform::MM_WOM_DONE, old, reinterpret_cast<intptr_t>(&late));
+    clock_.RunPending();
+    EXPECT_EQ(engine_.NextChunk(), next);
+    EXPECT_TRUE(messages_.empty());
+}
+
 TEST_F(PlaybackEngineTest, PreviousAndNextCountFromThePlayedRowAfterTheListChanged) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(10 * 4096, 19))},
           {"VOC00002.wav", PcmWav(RandomBytes(10 * 4096, 20))},
