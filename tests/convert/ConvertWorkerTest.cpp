@@ -12,6 +12,7 @@
 #include <random>
 #include <numeric>
 #include <set>
+#include <thread>
 
 #include "convert/ChVocPath.h"
 #include "convert/ConvertWorker.h"
@@ -117,6 +118,18 @@ TEST_F(ConvertWorkerTest, AStopDuringAFileLeavesNoOutputOfIt) {
     EXPECT_EQ(view_.texts.back(), u"正在转换VOC00002.ldv文件(2/3)");
     ASSERT_EQ(job_.outcomes.size(), 2u);
     EXPECT_EQ(job_.outcomes[1].status, ConvertOutcome::kStopped);
+}
+
+TEST_F(ConvertWorkerTest, AStopFromTheDialogsThreadEndsTheWorkerOnItsThread) {
+    Catalogue({{"VOC00001.ldv", RandomBytes(400000, 12)}, {"VOC00002.ldv", RandomBytes(400000, 13)}});
+    std::atomic<int> shown{0};
+    view_.onProgress = [&](int percent) { shown = percent; };
+    std::thread worker([this] { Run(); });
+    while (shown.load() < 10) std::this_thread::yield();
+    job_.m_bStop = 1;
+    worker.join();
+    EXPECT_EQ(job_.m_bDone.load(), 0);
+    EXPECT_TRUE(Names(dest_.Path()).empty());
 }
 
 TEST_F(ConvertWorkerTest, AStopBeforeTheWorkerStartsIsKept) {
