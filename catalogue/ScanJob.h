@@ -52,7 +52,8 @@ struct ScanJob {
 
 // The worker procedures. Each writes kScanResultFile in pieces of
 // kScanBufferEntries entries and returns 1 after a completed enumeration, 0
-// after an early failure.
+// after an early failure or a write the disk did not take whole (the result
+// file is removed and the done notice says 0).
 int ScanAll(ScanJob& job);
 int ScanWithFilter(ScanJob& job);
 

@@ -35,14 +35,17 @@ public:
         if (++n_ == kScanBufferEntries) Flush();
     }
     void Flush() {
-        out_.Write(buffer_.get(), n_ * sizeof(CatalogueEntry));
+        if (out_.Write(buffer_.get(), n_ * sizeof(CatalogueEntry)) != n_ * sizeof(CatalogueEntry)) failed_ = true;
         n_ = 0;
     }
+    // A write fell short (a full disk): the file holds a part of the result.
+    bool Failed() const { return failed_; }
 
 private:
     platform::File& out_;
     std::unique_ptr<CatalogueEntry[]> buffer_;
     size_t n_ = 0;
+    bool failed_ = false;
 };
 
 // A name that passes IsRecordingName is "VOC", five digits and ".wav" in some
@@ -174,8 +177,15 @@ int Scan(ScanJob& job, bool filtered) {
     result.Flush();
     int64_t size = out.Size();
     finder.Close();
-    out.Close();
+    const bool closed = out.Close();
 
+    // A result the disk did not take whole is no result: a part of the list
+    // would be shown as if it were all of it.
+    if (result.Failed() || !closed) {
+        platform::DeleteFileAt(kScanResultFile);
+        PostDone(job, 0);
+        return 0;
+    }
     if (size > 0 && job.m_bStop.load() == 0) {
         job.resultSize.store(static_cast<uint32_t>(size));
         PostDone(job, 1);

@@ -1,5 +1,7 @@
 #include "convert/ExportWorker.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "catalogue/RecordRow.h"
@@ -72,7 +74,13 @@ int ExportWorker(ExportJob& job) {
         job.m_szPath = job.m_szOutPath;
         shownName = job.m_szPath.substr(job.m_szPath.rfind(u'/') + 1);
     }
-    if (std::optional<std::string> path = platform::SystemPath(job.m_szPath)) platform::DeleteFileAt(*path);
+    // An earlier workbook of that name is replaced; anything else there (a
+    // device such as /dev/null, a folder) is left alone, and the connection
+    // refuses it.
+    if (std::optional<std::string> path = platform::SystemPath(job.m_szPath)) {
+        struct stat st {};
+        if (stat(path->c_str(), &st) == 0 && S_ISREG(st.st_mode)) platform::DeleteFileAt(*path);
+    }
 
     std::vector<CatalogueEntry>& entries = *job.m_pEntries;
     try {

@@ -77,8 +77,12 @@ bool NormaliseWav(std::u16string_view path) {
     if (!source) return false;
     platform::File out = platform::File::CreateForWriting(kNormalisedWavName);
     // Without temp.$$$ there is nothing to convert into; the result is true
-    // all the same and the caller finds no file.
-    if (out) Convert(source, out);
+    // all the same and the caller finds no file. A conversion the disk did not
+    // take whole leaves no file either, so that a part of the recording is
+    // never played as all of it.
+    if (!out) return true;
+    const bool converted = Convert(source, out);
+    if (!out.Close() || !converted) platform::DeleteFileAt(kNormalisedWavName);
     return true;
 }
 

@@ -24,7 +24,8 @@ inline constexpr char kNormalisedWavName[] = "temp.$$$";
 // Returns false only when the source cannot be opened (including a path that
 // is too long); then nothing is created. When
 // temp.$$$ cannot be created (another opener holds it, say) the result is
-// still true and nothing is written.
+// still true and nothing is written; when a write to it falls short, the
+// result is true and temp.$$$ is removed.
 bool NormaliseWav(std::u16string_view path);
 
 enum class NormaliseOutcome { Converted, SourceUnreadable, WriteFailed };
