@@ -117,6 +117,12 @@ int main(int argc, char** argv) {
         g_workFolder = &work;
         const int status = c.run(args);
         g_workFolder = nullptr;
+        // What a command prints is its result: output that did not reach its
+        // destination whole (a full disk, a closed pipe) fails the command.
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            std::fputs("tolvan-cli: cannot write the standard output\n", stderr);
+            return status == 0 ? 1 : status;
+        }
         return status;
     }
     return Usage(stderr, 1);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <random>
 #include <numeric>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -18,6 +19,7 @@
 #include "convert/ConvertWorker.h"
 #include "playback/PcmWavHeader.h"
 #include "tests/playback/FileBytes.h"
+#include "tests/support/Faults.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -184,6 +186,62 @@ TEST_F(ConvertWorkerTest, AFullDiskLeavesNoOutput) {
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(Names(dest_.Path()).empty());
+}
+
+TEST_F(ConvertWorkerTest, SourcesGoneOrHeldDuringTheConversionAreNamedAndTheRestConverted) {
+    Catalogue({{"VOC00001.ldv", RandomBytes(20000, 12)},
+               {"VOC00002.ldv", RandomBytes(2000, 13)},
+               {"VOC00003.ldv", RandomBytes(2000, 14)},
+               {"VOC00004.ldv", RandomBytes(2000, 15)}});
+    std::optional<HeldByAnotherProgram> held;
+    view_.onProgress = [&](int percent) {
+        if (percent != 50 || held) return;
+        std::filesystem::remove(source_.File("VOC00002.ldv"));
+        held.emplace(source_.File("VOC00003.ldv"));
+    };
+    Run();
+    ASSERT_TRUE(held && held->Held());
+    EXPECT_EQ(view_.texts.back(), u"共4个LDV文件,转换完成2个LDV文件");
+    EXPECT_TRUE(view_.finished);
+    ASSERT_EQ(job_.outcomes.size(), 4u);
+    EXPECT_EQ(job_.outcomes[1].status, ConvertOutcome::kNotConverted);
+    EXPECT_EQ(job_.outcomes[1].reason, "cannot be read");
+    EXPECT_EQ(job_.outcomes[2].status, ConvertOutcome::kNotConverted);
+    EXPECT_EQ(Names(dest_.Path()), (std::set<std::string>{"VOC00001.wav", "VOC00004.wav"}));
+    EXPECT_EQ(ReadWholeFile(dest_.File("VOC00001.wav")).size(), 44u + 20000 / 10 * 160);
+}
+
+TEST_F(ConvertWorkerTest, ADestinationRemovedDuringAFileIsReportedForEveryFileLeft) {
+    Catalogue({{"VOC00001.ldv", RandomBytes(20000, 16)}, {"VOC00002.ldv", RandomBytes(2000, 17)}});
+    view_.onProgress = [this](int percent) {
+        if (percent == 50) std::filesystem::remove_all(dest_.Path());
+    };
+    Run();
+    EXPECT_EQ(view_.texts.back(), u"共2个LDV文件,转换完成0个LDV文件");
+    ASSERT_EQ(job_.outcomes.size(), 2u);
+    EXPECT_EQ(job_.outcomes[0].reason, "cannot write the output");
+    EXPECT_EQ(job_.outcomes[1].reason, "cannot create the output");
+    EXPECT_FALSE(std::filesystem::exists(dest_.Path()));
+    EXPECT_EQ(Names(source_.Path()), (std::set<std::string>{"VOC00001.ldv", "VOC00002.ldv"}));
+}
+
+TEST(ChVocPath, ADiskTooFullForItKeepsTheEarlierFile) {
+    TempFolder config;
+    const char* previous = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = previous ? previous : "";
+    setenv("XDG_CONFIG_HOME", config.Str().c_str(), 1);
+
+    ASSERT_TRUE(WriteChVocPath(u"/home/earlier/"));
+    for (uint64_t limit : {0u, 1u, 519u}) {
+        EXPECT_EQ(RunWithFileSizeLimit(limit, [] { return WriteChVocPath(u"/home/later/") ? 1 : 0; }), 0) << limit;
+        EXPECT_EQ(ReadChVocPath(), u"/home/earlier/") << limit;
+        EXPECT_EQ(Names(config.Path()), std::set<std::string>{"ChVocPath.txt"}) << limit;
+    }
+
+    if (previous)
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(ChVocPath, HoldsTheFolderIn520BytesOfUtf16) {

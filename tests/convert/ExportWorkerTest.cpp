@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "catalogue/Catalogue.h"
@@ -19,6 +20,7 @@
 #include "convert/ExportWorker.h"
 #include "platform/TextCodec.h"
 #include "tests/catalogue/RecordingFiles.h"
+#include "tests/support/Faults.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WorkbookReader.h"
 #include "tools/SampleFolder.h"
@@ -292,6 +294,71 @@ TEST_F(ExportWorkerTest, AFailureLeavesNoWorkbook) {
     }
     // Nothing is left in the program's folder, temporary files included.
     EXPECT_TRUE(fs::is_empty(out_.Path()));
+}
+
+// Recordings removed or held by another program while the export runs, and
+// then the whole folder removed: their rows keep what the list had read of
+// them and lose duration and size; the totals count what was measured; the
+// export still completes.
+TEST_F(ExportWorkerTest, RecordingsGoneDuringTheExportAreRowsWithoutDurationAndSize) {
+    std::string dir = out_.File("rec");
+    fs::create_directory(dir);
+    for (int i = 1; i <= 25; ++i) WriteRecording(dir, RecordingName(i), {'Z', std::to_string(100 + i)}, 512 + 4000);
+    Scan(dir);  // the list read the summaries of page 1, entries 1 to 20
+    ASSERT_EQ(catalogue_.EntryCount(), 25u);
+    std::optional<HeldByAnotherProgram> held;
+    int reports = 0;
+    shown_.onProgress = [&](int) {
+        ++reports;  // the 1 at the start, then one a row
+        if (reports == 3) {
+            fs::remove(dir + "/VOC00003.wav");
+            held.emplace(dir + "/VOC00004.wav");
+        } else if (reports == 11) {
+            held.reset();
+            fs::remove_all(dir);
+        }
+    };
+    ExportJob job;
+    std::vector<Row> rows = Export(job);
+    EXPECT_EQ(job.m_bDone.load(), 1);
+    EXPECT_EQ(shown_.status.rfind(u"提示：导出成功 - ", 0), 0u);
+    ASSERT_EQ(rows.size(), 1 + 25 + 2u);
+    auto measured = [](int k) {
+        return Row{"T:" + std::to_string(k), "T:" + RecordingName(k), "T:" + std::to_string(100 + k), "T:主叫",
+                   "T:2017-03-05 09:07:00", "N:1", "T:4K"};
+    };
+    for (int k : {1, 2, 5, 10}) EXPECT_EQ(rows[k], measured(k));
+    for (int k : {3, 4, 11, 20})
+        EXPECT_EQ(rows[k], (Row{"T:" + std::to_string(k), "T:" + RecordingName(k), "T:" + std::to_string(100 + k),
+                                "T:主叫", "T:2017-03-05 09:07:00", "", ""}));
+    EXPECT_EQ(rows[21], (Row{"T:21", "T:VOC00021.wav", "T:", "T:", "T:", "", ""}));
+    EXPECT_EQ(rows[26], Caption());
+    EXPECT_EQ(rows[27], Totals(8, 0, 8));
+}
+
+// A workbook on a disk that fills up: the export fails with the reason and
+// no workbook, not even a part of one, is left.
+TEST_F(ExportWorkerTest, AWorkbookTheDiskCannotHoldIsNotLeft) {
+    std::string dir = out_.File("rec");
+    fs::create_directory(dir);
+    for (int i = 1; i <= 25; ++i) WriteRecording(dir, RecordingName(i), {}, 512 + 4000);
+    Scan(dir);
+    for (uint64_t limit : {0u, 512u, 4096u}) {
+        SCOPED_TRACE(limit);
+        const int status = RunWithFileSizeLimit(limit, [this] {
+            ExportJob job;
+            PrepareJob(job, platform::Utf8ToWide(out_.Str() + "/"));
+            ExportWorker(job);
+            const bool failed = job.error.find("cannot write the workbook") != std::string::npos &&
+                                job.m_bDone.load() == 0 &&
+                                shown_.status == u"提示：导出失败 - " + platform::Utf8ToWide(job.error);
+            return failed ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0);
+        std::vector<std::string> left;
+        for (const auto& e : fs::directory_iterator(out_.Path())) left.push_back(e.path().filename());
+        EXPECT_EQ(left, std::vector<std::string>{"rec"});
+    }
 }
 
 TEST_F(ExportWorkerTest, AnEarlierWorkbookOfTheSameNameIsReplaced) {
