@@ -2,8 +2,8 @@
 // folder selected (unfiltered scan, first page), paging to the end, the
 // export of the whole catalogue, which must refuse a catalogue larger than
 // one worksheet with its message, and a query over every header (filtered
-// scan). Reports the time of
-// each and the peak memory, then removes the folder.
+// scan). Reports the time of each and the peak memory, and tolvan-cli list
+// beside find(1), then removes the folder.
 //
 //   tolvan-bench-scale [RECORDINGS]     default: 1000000 recordings
 //
@@ -120,6 +120,22 @@ int main(int argc, char** argv) {
     }
     std::printf("recordings: %d in %s\n", count, folder.c_str());
     Report("making the folder", Seconds(start));
+
+    // The whole command as a user runs it, beside find(1) listing the same
+    // names in the same (case-insensitive) order.
+    const std::string listCommand = std::string(TOLVAN_CLI) + " list '" + folder.string() + "' > /dev/null";
+    start = Clock::now();
+    if (std::system(listCommand.c_str()) != 0) std::fprintf(stderr, "tolvan-bench-scale: tolvan-cli list failed\n");
+    const double list = Seconds(start);
+    rusage children {};
+    getrusage(RUSAGE_CHILDREN, &children);  // tolvan-cli is the only child so far
+    const std::string findCommand = "find '" + folder.string() + "' -maxdepth 1 -iname 'VOC*.wav' | sort -f > /dev/null";
+    start = Clock::now();
+    if (std::system(findCommand.c_str()) != 0) std::perror("find");
+    const double find = Seconds(start);
+    std::printf("%-44s %9.2f s   peak %7.1f MiB\n", "tolvan-cli list FOLDER (first page)", list,
+                children.ru_maxrss / 1024.0);
+    std::printf("%-44s %9.2f s   (tolvan-cli list: %.2fx)\n", "find -iname 'VOC*.wav' | sort -f", find, list / find);
 
     const std::u16string wideFolder = platform::Utf8ToWide(folder.string());
     MemoryCatalogueView view;
