@@ -22,7 +22,8 @@ struct Command {
 
 const char kExitStatuses[] =
     "Exit status: 0 done, 1 an error (bad usage, a file that cannot be read or\n"
-    "written), 2 a message of the program was shown (on stderr).\n";
+    "written, data that stdout did not take whole), 2 a message of the program\n"
+    "was shown (on stderr).\n";
 
 const Command kCommands[] = {
     {"list", RunListCommand,
@@ -50,7 +51,8 @@ const Command kCommands[] = {
      "program's own folder under \"导出-语音信息(MM月DD日 HH时MM分SS秒).XLS\", or to\n"
      "PATH. Prints the path written; progress goes to stderr when it is a\n"
      "terminal. An empty catalogue shows \"没有导出的记录！\" (status 2); a workbook\n"
-     "that cannot be written leaves no file (status 1).\n"},
+     "that cannot be written leaves no file (status 1); at PATH an earlier\n"
+     "workbook is replaced, anything else (a device, a folder) is refused.\n"},
     {"decode", RunDecodeCommand, "decode IN.ldv OUT.wav",
      "Decodes the G.729 Annex A stream IN into the 8 kHz mono 16-bit PCM WAV file\n"
      "OUT, as the batch conversion writes one. OUT appears only when complete; a\n"
