@@ -44,7 +44,7 @@ public:
         for (size_t e = 0; e + 128 <= directory_.size(); e += 128) {
             const uint8_t* entry = directory_.data() + e;
             const uint16_t bytes = U16(entry + 64);
-            if (entry[66] != 2 || bytes < 2 || bytes > 64 || bytes / 2 - 1 != name.size()) continue;
+            if (entry[66] != 2 || bytes < 2 || bytes > 64 || size_t{bytes} / 2 - 1 != name.size()) continue;
             bool same = true;
             for (size_t i = 0; i < name.size(); ++i) same &= U16(entry + 2 * i) == name[i];
             if (same) return Chain(U32(entry + 116), U32(entry + 120));
