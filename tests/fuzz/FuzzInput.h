@@ -1,9 +1,14 @@
 #pragma once
-// The fuzz input taken a piece at a time; zeros once it runs out.
+// The fuzz input taken a piece at a time, and little-endian fields within
+// it.
 
 #include <cstddef>
 #include <cstdint>
 
+// The unsigned 32-bit little-endian field at p.
+inline uint32_t U32At(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
+
+// Zeros once the input runs out.
 class FuzzInput {
 public:
     FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}

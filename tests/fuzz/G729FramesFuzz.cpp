@@ -18,16 +18,13 @@
 #include "codec/BasicOps.h"
 #include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
 constexpr int16_t kGap3 = 321;      // Q13
 constexpr int16_t kLLimit = 40;     // Q13
 constexpr int16_t kMLimit = 25681;  // Q13
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 void CheckState(const g729::DecoderState& s) {
     using namespace g729;

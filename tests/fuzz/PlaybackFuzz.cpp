@@ -22,15 +22,12 @@
 #include "platform/MessageBox.h"
 #include "playback/MemoryPlaybackView.h"
 #include "playback/PlaybackEngine.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/FuzzFolder.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "tests/playback/ManualAudio.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 // The chunks the loaded data holds, as FillChunk counts them.
 uint64_t ChunksOf(const PlaybackEngine& engine) {

@@ -15,16 +15,13 @@
 #include "catalogue/RecordingHeader.h"
 #include "convert/ExportRow.h"
 #include "platform/TextCodec.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/FuzzFolder.h"
 
 namespace {
 
 constexpr const char* kNames[] = {"VOC12345.wav", "VOC12345.WAV", "VOC12345.ldv", "VOC12345.Ldv", "VOC12345.LDV"};
 constexpr size_t kHeaderEnd = RecordingHeader::kOffset + sizeof(RecordingHeader);
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 }  // namespace
 

@@ -14,12 +14,9 @@
 #include "catalogue/QueryFilter.h"
 #include "platform/TextCodec.h"
 #include "platform/TextNumber.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 

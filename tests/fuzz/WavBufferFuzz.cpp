@@ -14,15 +14,11 @@
 #include "playback/ExtractPcm.h"
 #include "playback/FixWavSizes.h"
 #include "playback/PcmWavHeader.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/FuzzFolder.h"
+#include "tests/fuzz/FuzzInput.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-uint32_t U32At(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
 
 void HeaderTest(const uint8_t* data, size_t size) {
     if (size < kPcmWavHeaderSize) return;

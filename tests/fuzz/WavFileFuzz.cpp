@@ -14,15 +14,11 @@
 #include "playback/NormaliseWav.h"
 #include "playback/PcmWavHeader.h"
 #include "playback/RecordingLoader.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/FuzzFolder.h"
+#include "tests/fuzz/FuzzInput.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-uint32_t U32At(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
 
 // The whole blocks the conversion takes from a device file of these bytes.
 uint64_t BlocksOf(const uint8_t* data, size_t size) {

@@ -15,14 +15,11 @@
 #include "platform/Files.h"
 #include "platform/SqlStatement.h"
 #include "platform/TextCodec.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/FuzzFolder.h"
 #include "tests/fuzz/WorkbookRecords.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 std::u16string Upper(std::u16string s) {
     for (char16_t& c : s)

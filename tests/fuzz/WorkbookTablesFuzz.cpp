@@ -15,15 +15,12 @@
 #include "platform/Connection.h"
 #include "platform/Files.h"
 #include "platform/TextCodec.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/FuzzFolder.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "tests/fuzz/WorkbookRecords.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 using Cell = std::variant<std::u16string, double>;
 
