@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev libpulse-dev
   googletest libgtest-dev libbenchmark-dev
+  # the fuzz targets: clang with libFuzzer and its sanitizer run-times
+  clang libclang-rt-14-dev
   # running the window and its tests
   xvfb xauth fonts-wqy-microhei
   # sound: a private PulseAudio server for the playback tests

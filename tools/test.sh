@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the project twice, plainly and with AddressSanitizer and
 # UndefinedBehaviorSanitizer, plus the thread-using parts with ThreadSanitizer,
-# and runs every test in each build.
+# and runs every test in each build; then builds the fuzz targets with clang
+# and runs each for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -24,3 +25,23 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   run_build build-asan "" -DCMAKE_BUILD_TYPE=Debug -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
 TSAN_OPTIONS=halt_on_error=1 \
   run_build build-tsan threads -DCMAKE_BUILD_TYPE=Debug -DTOLVAN_SANITIZE=thread -DTOLVAN_BENCH=OFF -DTOLVAN_GUI=OFF
+
+# Each fuzz target for fuzz_seconds from its seed corpus, $jobs at a time.
+# A finding (crash, sanitizer report, leak, timeout) fails the run; its input
+# is left in build-fuzz/findings/ and the target's log is shown.
+fuzz_seconds=20
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTOLVAN_FUZZ=ON -DTOLVAN_GUI=OFF -DTOLVAN_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$jobs" --target fuzz
+rm -rf build-fuzz/findings build-fuzz/corpus
+mkdir -p build-fuzz/findings
+ls tests/fuzz/corpus | xargs -P "$jobs" -I{} bash -c '
+  mkdir -p build-fuzz/corpus/{}
+  if ! build-fuzz/tests/fuzz/fuzz-{} -max_total_time='"$fuzz_seconds"' -max_len=16384 -timeout=10 -close_fd_mask=1 \
+      -artifact_prefix=build-fuzz/findings/{}- build-fuzz/corpus/{} tests/fuzz/corpus/{} >build-fuzz/fuzz-{}.log 2>&1; then
+    echo "fuzz-{}: finding" >&2
+    tail -n 60 build-fuzz/fuzz-{}.log >&2
+    exit 1
+  fi
+  echo "fuzz-{}: $(grep "^Done" build-fuzz/fuzz-{}.log)"
+'

@@ -1,0 +1,75 @@
+// Arbitrary buffers through the PCM WAV header test, the locating of the
+// samples in a loaded file, and the rewriting of the size fields.
+//
+// Input: one byte choosing the entry point, then the buffer.
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/Files.h"
+#include "playback/ExtractPcm.h"
+#include "playback/FixWavSizes.h"
+#include "playback/PcmWavHeader.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzFolder.h"
+#include "tests/fuzz/FuzzInput.h"
+
+namespace {
+
+void HeaderTest(const uint8_t* data, size_t size) {
+    if (size < kPcmWavHeaderSize) return;
+    // Exactly bytes 8 to 39 decide.
+    const bool pcm = IsPcmWavHeader(data);
+    Check(pcm == (std::memcmp(data + 8, PcmWavHeader + 8, 32) == 0));
+}
+
+void Extract(const uint8_t* data, size_t size) {
+    // The image in an allocation of its exact size: a read or move beyond it
+    // is reported.
+    std::vector<uint8_t> image(data, data + size);
+    const uint32_t samples = ExtractPcm(std::span<uint8_t>(image));
+    if (samples == 0) return;
+    const uint64_t dataHeader = 20 + uint64_t{U32At(data + 16)};
+    Check(dataHeader + 8 + 2 * uint64_t{samples} <= size);
+    Check(std::memcmp(image.data(), data + dataHeader + 8, 2 * size_t{samples}) == 0);
+}
+
+void FixSizes(const uint8_t* data, size_t size) {
+    const std::string path = FuzzFolder().File("sizes.wav");
+    {
+        platform::File file = platform::File::CreateForWriting(path);
+        Check(static_cast<bool>(file));
+        Check(file.Write(data, size) == size);
+        Check(FixWavSizes(file) == (size >= kPcmWavHeaderSize));
+    }
+    std::vector<uint8_t> after;
+    Check(platform::ReadWholeFile(path, after));
+    Check(after.size() == size);
+    if (size < kPcmWavHeaderSize) {
+        Check(size == 0 || std::memcmp(after.data(), data, size) == 0);
+        return;
+    }
+    Check(U32At(after.data() + 4) == size - 8);
+    Check(U32At(after.data() + 40) == size - 44);
+    std::memcpy(after.data() + 4, data + 4, 4);
+    std::memcpy(after.data() + 40, data + 40, 4);
+    Check(std::memcmp(after.data(), data, size) == 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const uint8_t* buffer = data + 1;
+    const size_t length = size - 1;
+    switch (data[0] % 3) {
+    case 0: HeaderTest(buffer, length); break;
+    case 1: Extract(buffer, length); break;
+    default: FixSizes(buffer, length); break;
+    }
+    return 0;
+}

@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of every fuzz target into tests/fuzz/corpus/.
+
+Each seed is small and made here from what the target's entry point reads,
+so that the fuzzer starts from valid inputs. Run it again after changing a
+target's input layout; the files it writes are committed.
+"""
+import os
+import random
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+rng = random.Random(729)
+
+
+def write(target, name, data):
+    folder = os.path.join(HERE, "corpus", target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def noise(n):
+    return bytes(rng.randrange(256) for _ in range(n))
+
+
+PCM_HEADER = (b"RIFF" + struct.pack("<I", 631264) + b"WAVEfmt " +
+              struct.pack("<IHHIIHH", 16, 1, 1, 8000, 16000, 2, 16) +
+              b"data" + struct.pack("<I", 631228))
+
+
+def device_head(call_type, phone, year, month, day, hour, minute, data_length):
+    head = bytearray(512)
+    block = bytes([call_type]) + phone.ljust(17, b"\0")[:17] + struct.pack("<5b", year, month, day, hour, minute)
+    head[256:256 + len(block)] = block
+    head[508:512] = struct.pack("<I", data_length)
+    return bytes(head)
+
+
+def pcm_wav(samples):
+    data = b"".join(struct.pack("<h", s) for s in samples)
+    header = bytearray(PCM_HEADER)
+    header[4:8] = struct.pack("<I", 36 + len(data))
+    header[40:44] = struct.pack("<I", len(data))
+    return bytes(header) + data
+
+
+def adpcm_block():
+    return struct.pack("<hBB", rng.randrange(-2000, 2000), rng.randrange(89), 0) + noise(1020)
+
+
+# A recording's bytes: the name chosen by the first byte, then the file.
+write("recording", "outgoing", b"\0" + device_head(ord("Z"), b"13800138000", 24, 5, 6, 7, 8, 0) + noise(64))
+write("recording", "onsite-ldv", b"\2" + device_head(ord("X"), b"", 9, 12, 31, 23, 59, 0))
+write("recording", "phone-17-digits", b"\1" + device_head(ord("B"), b"12345678901234567", -1, 13, 0, 99, -5, 0))
+write("recording", "short", b"\4" + noise(100))
+write("recording", "pcm-wav", b"\0" + pcm_wav(range(0, 400, 4)))
+
+# A file given to the player as .wav.
+write("wav_file", "device-2-blocks", device_head(ord("L"), b"10086", 24, 1, 1, 0, 0, 3073) + adpcm_block() * 3)
+write("wav_file", "device-length-beyond", device_head(ord("Z"), b"1", 24, 1, 1, 0, 0, 0xFFFFFFFF) + adpcm_block())
+write("wav_file", "pcm", pcm_wav([0, 1000, -1000, 32767, -32768]))
+write("wav_file", "short", noise(300))
+
+# The entry point chosen by the first byte (header test, ExtractPcm,
+# FixWavSizes), then the buffer.
+write("wav_buffer", "header", b"\0" + PCM_HEADER)
+write("wav_buffer", "extract", b"\1" + pcm_wav(range(-50, 50)))
+write("wav_buffer", "extract-odd-fmt", b"\1" + PCM_HEADER[:16] + struct.pack("<I", 18) + PCM_HEADER[20:36] +
+      b"\0\0" + b"data" + struct.pack("<I", 9) + noise(9))
+write("wav_buffer", "fix-sizes", b"\2" + pcm_wav(range(30)))
+
+# G.729 frames, 10 bytes each.
+write("g729_frames", "zeros", bytes(50))
+write("g729_frames", "ones", b"\xff" * 50)
+write("g729_frames", "random", noise(200))
+
+# Playback: length (2 bytes), the recording, then operations (see
+# PlaybackFuzz.cpp: 14 r selects row r-1, 0 Play, 11 t advances 4t ms, ...).
+ldv = noise(600)
+ops = bytes([14, 1, 0, 11, 100, 1, 10, 50, 0, 11, 255, 4, 11, 200, 2, 3, 7, 11, 200, 11, 255])
+write("playback", "ldv", struct.pack("<H", len(ldv)) + ldv + ops)
+wav = pcm_wav(range(0, 30000, 7))
+ops = bytes([14, 2, 0, 11, 60, 8, 10, 90, 9, 11, 100, 5, 6, 80, 1, 0, 11, 255, 11, 255, 11, 255])
+write("playback", "wav", struct.pack("<H", len(wav)) + wav + ops)
+device = device_head(ord("Z"), b"123", 24, 1, 1, 0, 0, 2049) + adpcm_block() * 2
+ops = bytes([14, 2, 13, 1, 0, 11, 40, 13, 0, 7, 11, 200, 14, 3, 0, 14, 4, 0, 15, 0, 1, 11, 255])
+write("playback", "device-open-fails", struct.pack("<H", len(device)) + device + ops)
+
+# Statements, one a line.
+write("workbook_statements", "export",
+      "CREATE TABLE 语音信息(序号 TEXT, 文件名 TEXT, 录音时长（秒） NUMBER);\n"
+      "INSERT INTO 语音信息(序号, 文件名, 录音时长（秒）) VALUES ('1', 'VOC00001.wav', '12');\n"
+      "insert into 语音信息(文件名) values ('it''s')\n".encode())
+write("workbook_statements", "refused",
+      "CREATE TABLE t(a NUMBER, A TEXT)\nCREATE TABLE t(a NUMBER)\nINSERT INTO t(a) VALUES ('x')\n"
+      "INSERT INTO t(a) VALUES (' +1.5e3 ')\nINSERT INTO u(a) VALUES ('1')\nSELECT 1\n".encode())
+
+# Tables: counts, types and values drawn from the bytes.
+write("workbook_tables", "one-table", bytes([0, 2, 0, 1]) + bytes([0, 3, 5]) + b"hello" + noise(8))
+write("workbook_tables", "three-tables", noise(120))
+
+# Texts: the entry point chosen by the first byte, then the text.
+write("texts", "cp936", b"\0" + "全部主叫 13800138000".encode("gb18030"))
+write("texts", "utf8", b"\1" + "语音 ok \u00e9".encode() + b"\xc3\x28\xed\xa0\x80")
+write("texts", "utf16", b"\2" + "主叫".encode("utf-16-le") + b"\x00\xd8\x41\x00")
+write("texts", "wildcard", b"\3" + b"*138*0?\0" + b"13800138000")
+write("texts", "date", b"\4" + "2024-05-06".encode())
+write("texts", "number", b"\5" + b" \t-2147483649x")
