@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the project twice, plainly and with AddressSanitizer and
+# Builds the fuzz targets with clang and runs each for a short while; then
+# builds the project twice, plainly and with AddressSanitizer and
 # UndefinedBehaviorSanitizer, plus the thread-using parts with ThreadSanitizer,
-# and runs every test in each build; then builds the fuzz targets with clang
-# and runs each for a short while.
+# and runs every test in each build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -18,13 +18,6 @@ run_build() {  # dir, ctest label regex or empty, cmake options...
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
   fi
 }
-
-run_build build "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
-  run_build build-asan "" -DCMAKE_BUILD_TYPE=Debug -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
-TSAN_OPTIONS=halt_on_error=1 \
-  run_build build-tsan threads -DCMAKE_BUILD_TYPE=Debug -DTOLVAN_SANITIZE=thread -DTOLVAN_BENCH=OFF -DTOLVAN_GUI=OFF
 
 # Each fuzz target for fuzz_seconds from its seed corpus, $jobs at a time.
 # A finding (crash, sanitizer report, leak, timeout) fails the run; its input
@@ -45,3 +38,11 @@ ls tests/fuzz/corpus | xargs -P "$jobs" -I{} bash -c '
   fi
   echo "fuzz-{}: $(grep "^Done" build-fuzz/fuzz-{}.log)"
 '
+
+# The builds and their tests come last, so that the run ends on ctest's summary.
+run_build build "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+  run_build build-asan "" -DCMAKE_BUILD_TYPE=Debug -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
+TSAN_OPTIONS=halt_on_error=1 \
+  run_build build-tsan threads -DCMAKE_BUILD_TYPE=Debug -DTOLVAN_SANITIZE=thread -DTOLVAN_BENCH=OFF -DTOLVAN_GUI=OFF
