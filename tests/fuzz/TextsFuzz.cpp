@@ -34,6 +34,9 @@ void Narrow(std::string_view bytes) {
     if (!platform::WideToNarrow(wide, narrow)) Check(narrow == "unchanged");
 }
 
+// A byte that is not part of well-formed UTF-8 travels as U+DC80..U+DCFF.
+bool IsEscapedByte(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
 void Utf8(std::string_view bytes) {
     const std::u16string wide = platform::Utf8ToWide(bytes);
     for (size_t i = 0; i < wide.size(); ++i) {
@@ -41,27 +44,37 @@ void Utf8(std::string_view bytes) {
             Check(i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF);
             ++i;
         } else {
-            Check(!IsSurrogate(wide[i]));
+            Check(!IsSurrogate(wide[i]) || IsEscapedByte(wide[i]));
         }
     }
-    // Once decoded, a text goes through UTF-8 unchanged.
+    // Whatever the bytes, they come back as they were: file names that are
+    // not UTF-8 still open.
+    Check(platform::WideToUtf8(wide) == bytes);
     Check(platform::Utf8ToWide(platform::WideToUtf8(wide)) == wide);
 }
 
 void Utf16(std::string_view bytes) {
     std::u16string wide(bytes.size() / 2, u'\0');
     std::memcpy(wide.data(), bytes.data(), wide.size() * 2);
-    // Each unpaired surrogate becomes one U+FFFD; everything else survives.
+    // Each unpaired surrogate becomes one U+FFFD, but an escaped byte becomes
+    // that byte; everything else survives.
     std::u16string expected = wide;
+    bool escapes = false;
     for (size_t i = 0; i < expected.size(); ++i) {
         if (expected[i] >= 0xD800 && expected[i] <= 0xDBFF && i + 1 < expected.size() && expected[i + 1] >= 0xDC00 &&
             expected[i + 1] <= 0xDFFF) {
             ++i;
+        } else if (IsEscapedByte(expected[i])) {
+            escapes = true;
         } else if (IsSurrogate(expected[i])) {
             expected[i] = u'\uFFFD';
         }
     }
-    Check(platform::Utf8ToWide(platform::WideToUtf8(wide)) == expected);
+    const std::string utf8 = platform::WideToUtf8(wide);
+    // The bytes are a fixed point; without escaped bytes (which may join
+    // into a well-formed sequence) the text itself comes back.
+    Check(platform::WideToUtf8(platform::Utf8ToWide(utf8)) == utf8);
+    if (!escapes) Check(platform::Utf8ToWide(utf8) == expected);
     std::string narrow;
     if (platform::WideToNarrow(wide, narrow)) Check(platform::NarrowToWide(narrow) == wide);
 }
