@@ -44,5 +44,5 @@ run_build build "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   run_build build-asan "" -DCMAKE_BUILD_TYPE=Debug -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
-TSAN_OPTIONS=halt_on_error=1 \
+TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
   run_build build-tsan threads -DCMAKE_BUILD_TYPE=Debug -DTOLVAN_SANITIZE=thread -DTOLVAN_BENCH=OFF -DTOLVAN_GUI=OFF
