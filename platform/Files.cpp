@@ -22,14 +22,6 @@ std::optional<std::u16string> JoinPath(std::u16string_view folder, std::u16strin
     return path;
 }
 
-std::optional<std::string> JoinNarrowPath(std::string_view folder, std::string_view name) {
-    std::string path(folder);
-    if (path.empty() || path.back() != '/') path += '/';
-    path += name;
-    if (path.size() > kMaxPathChars) return std::nullopt;
-    return path;
-}
-
 std::optional<std::string> SystemPath(std::u16string_view wide) {
     for (char16_t c : wide)
         if (c == 0) return std::nullopt;

@@ -21,7 +21,6 @@ inline constexpr size_t kMaxPathChars = 259;
 // with one (the root "/"). Returns nothing when the result would exceed
 // kMaxPathChars units, so that such a path is a file that cannot be opened.
 std::optional<std::u16string> JoinPath(std::u16string_view folder, std::u16string_view name);
-std::optional<std::string> JoinNarrowPath(std::string_view folder, std::string_view name);
 
 // The file system's form of a program path; nothing when a character cannot
 // be represented (a CP936 byte sequence that is not valid, say).

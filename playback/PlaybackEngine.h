@@ -83,7 +83,6 @@ public:
 
     bool IsPlaying() const { return m_bPlaying != 0; }
     bool IsPaused() const { return m_bPaused != 0; }
-    bool IsMuted() const { return m_bMuted != 0; }
     int Volume() const { return m_nVolume; }
     // Sets the level used at the next open, as the volume slider's start
     // position does.

@@ -18,14 +18,10 @@
 
 #include "codec/BasicOps.h"
 #include "codec/DecoderState.h"
-#include "codec/G729Decoder.h"
-#include "platform/MessageBox.h"
-#include "playback/MemoryPlaybackView.h"
-#include "playback/PlaybackEngine.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/FuzzFolder.h"
 #include "tests/fuzz/FuzzInput.h"
-#include "tests/playback/ManualAudio.h"
+#include "tests/playback/EngineRig.h"
 
 namespace {
 
@@ -42,8 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const g729::DecoderState fresh = g729::gDecoderState;
     g729::gDecoderState = fresh;
     g729::Overflow = 0;
-    static const bool quiet = (platform::SetMessageBoxHandler([](std::u16string_view) {}), true);
-    (void)quiet;
 
     if (size < 2) return 0;
     const size_t length = std::min<size_t>(data[0] | (data[1] << 8), size - 2);
@@ -52,12 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const InFuzzFolder inFolder;  // a device recording is converted there
     FuzzInput ops(data + 2 + length, size - 2 - length);
 
-    ManualClock clock;
-    ManualWaveOutOpener opener(clock);
-    MemoryPlaybackView view;
-    G729Decoder decoder;
-    PlaybackEngine engine(view, clock, opener, decoder);
-    clock.SetHandler([&engine](int m, uintptr_t w, intptr_t l) { engine.OnPostedMessage(m, w, l); });
+    EngineRig rig;  // its message boxes are kept, not shown
+    MemoryPlaybackView& view = rig.view;
+    ManualClock& clock = rig.clock;
+    ManualWaveOutOpener& opener = rig.opener;
+    PlaybackEngine& engine = rig.engine;
     view.SetRows(FuzzFolder().Wide(), {{u"1", u"VOC00001.ldv"},
                                        {u"2", u"VOC00002.wav"},
                                        {u"3", u"VOC00003.wav"},

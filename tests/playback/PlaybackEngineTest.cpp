@@ -9,16 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "codec/G729Decoder.h"
-#include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 #include "playback/MemoryPlaybackView.h"
 #include "playback/NormaliseWav.h"
 #include "playback/PcmWavHeader.h"
 #include "playback/PlaybackEngine.h"
 #include "playback/RecordingLoader.h"
+#include "tests/playback/EngineRig.h"
 #include "tests/playback/FileBytes.h"
-#include "tests/playback/ManualAudio.h"
 #include "tests/support/TempFolder.h"
 #include "tools/SampleRecording.h"
 
@@ -41,13 +39,9 @@ std::vector<uint8_t> PcmWav(const std::vector<uint8_t>& data) {
     return file;
 }
 
-class PlaybackEngineTest : public ::testing::Test {
+class PlaybackEngineTest : public ::testing::Test, protected EngineRig {
 protected:
-    PlaybackEngineTest() : folder_(true), opener_(clock_), engine_(view_, clock_, opener_, decoder_) {
-        clock_.SetHandler([this](int m, uintptr_t w, intptr_t l) { engine_.OnPostedMessage(m, w, l); });
-        previous_ = platform::SetMessageBoxHandler([this](std::u16string_view text) { messages_.emplace_back(text); });
-    }
-    ~PlaybackEngineTest() override { platform::SetMessageBoxHandler(std::move(previous_)); }
+    PlaybackEngineTest() : folder_(true) {}
 
     // Writes the files and lists them, one row each, numbered from 1.
     void List(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& files) {
@@ -56,55 +50,43 @@ protected:
             WriteWholeFile(folder_.File(name), bytes);
             rows.push_back({platform::Utf8ToWide(std::to_string(rows.size() + 1)), platform::Utf8ToWide(name)});
         }
-        view_.SetRows(folder_.Wide(), rows);
-    }
-    void PlayRow(int row) {
-        view_.DeselectRow(-1);
-        view_.SelectRow(row);
-        engine_.OnPlay();
+        view.SetRows(folder_.Wide(), rows);
     }
     // Runs the clock until the engine is idle again; false if it never is.
     bool RunToIdle(int limitMs = 60000) {
-        for (int t = 0; t < limitMs && engine_.IsPlaying(); t += 10) clock_.Advance(10);
-        clock_.RunPending();
-        return !engine_.IsPlaying();
+        for (int t = 0; t < limitMs && engine.IsPlaying(); t += 10) clock.Advance(10);
+        clock.RunPending();
+        return !engine.IsPlaying();
     }
-    ManualDeviceLog& Device(size_t i) { return *opener_.Opened().at(i); }
+    ManualDeviceLog& Device(size_t i) { return *opener.Opened().at(i); }
 
     TempFolder folder_;
-    MemoryPlaybackView view_;
-    ManualClock clock_;
-    ManualWaveOutOpener opener_;
-    G729Decoder decoder_;
-    PlaybackEngine engine_;
-    std::vector<std::u16string> messages_;
-    platform::MessageBoxHandler previous_;
 };
 
 TEST_F(PlaybackEngineTest, TenGroupLdvMovesTheSliderInTensAndStopsAtTheEnd) {
     List({{"VOC00001.ldv", RandomBytes(2000, 1)}});
     PlayRow(0);
-    EXPECT_TRUE(engine_.IsPlaying());
-    EXPECT_EQ(view_.NowPlaying(), u"正在播放第1条语音：VOC00001.ldv");
-    EXPECT_EQ(view_.PlayNumber(), u"1");
-    EXPECT_EQ(engine_.ChunkBytes(), 3200);
+    EXPECT_TRUE(engine.IsPlaying());
+    EXPECT_EQ(view.NowPlaying(), u"正在播放第1条语音：VOC00001.ldv");
+    EXPECT_EQ(view.PlayNumber(), u"1");
+    EXPECT_EQ(engine.ChunkBytes(), 3200);
     ASSERT_TRUE(RunToIdle());
-    EXPECT_EQ(view_.PositionHistory(), (std::vector<int>{30, 40, 50, 60, 70, 80, 90, 100, 0}));
+    EXPECT_EQ(view.PositionHistory(), (std::vector<int>{30, 40, 50, 60, 70, 80, 90, 100, 0}));
     // Chunks 0..8 are heard; the buffer holding chunk 9 is cut by Stop.
     EXPECT_EQ(Device(0).heard.size(), 9u * 3200);
     EXPECT_TRUE(Device(0).closed);
-    EXPECT_EQ(view_.NowPlaying(), u"");
-    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(view.NowPlaying(), u"");
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PlaybackEngineTest, DeviceOpensAfterTheWaitWithTheOutputFormatAndVolume) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(40000, 2))}});
     PlayRow(0);
-    clock_.Advance(99);
-    EXPECT_TRUE(opener_.Opened().empty());
-    clock_.Advance(1);
-    ASSERT_EQ(opener_.Opened().size(), 1u);
-    const platform::WaveFormat& f = opener_.LastFormat();
+    clock.Advance(99);
+    EXPECT_TRUE(opener.Opened().empty());
+    clock.Advance(1);
+    ASSERT_EQ(opener.Opened().size(), 1u);
+    const platform::WaveFormat& f = opener.LastFormat();
     EXPECT_EQ(f.wFormatTag, 1);
     EXPECT_EQ(f.nChannels, 1);
     EXPECT_EQ(f.nSamplesPerSec, 8000u);
@@ -113,7 +95,7 @@ TEST_F(PlaybackEngineTest, DeviceOpensAfterTheWaitWithTheOutputFormatAndVolume) 
     EXPECT_EQ(f.wBitsPerSample, 16);
     EXPECT_EQ(Device(0).volumes, (std::vector<uint32_t>{19660u | 19660u << 16}));
     EXPECT_EQ(Device(0).queued, 2u);
-    EXPECT_EQ(engine_.NextChunk(), 2u);
+    EXPECT_EQ(engine.NextChunk(), 2u);
 }
 
 TEST_F(PlaybackEngineTest, PcmAndDeviceRecordingsAreHeardAsTheirSamples) {
@@ -140,7 +122,7 @@ TEST_F(PlaybackEngineTest, PcmAndDeviceRecordingsAreHeardAsTheirSamples) {
 
     PlayRow(1);
     EXPECT_FALSE(std::filesystem::exists(folder_.File(kNormalisedWavName)));
-    EXPECT_EQ(engine_.RecBytes(), samples.size());
+    EXPECT_EQ(engine.RecBytes(), samples.size());
     ASSERT_TRUE(RunToIdle());
     const std::vector<uint8_t>& heard2 = Device(1).heard;
     ASSERT_GE(heard2.size(), samples.size() - 2 * 4096);
@@ -155,10 +137,10 @@ TEST_F(PlaybackEngineTest, RecordingsShorterThanTwoChunksPlayPaddedAndStopAtTheF
     ASSERT_EQ(Device(0).heard.size(), 4096u);
     EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), Device(0).heard.begin()));
     EXPECT_TRUE(std::all_of(Device(0).heard.begin() + 1000, Device(0).heard.end(), [](uint8_t b) { return b == 0; }));
-    EXPECT_EQ(view_.PositionHistory(), std::vector<int>{0});
+    EXPECT_EQ(view.PositionHistory(), std::vector<int>{0});
 
     PlayRow(1);  // an empty LDV file plays one buffer of silence
-    EXPECT_TRUE(engine_.IsPlaying());
+    EXPECT_TRUE(engine.IsPlaying());
     ASSERT_TRUE(RunToIdle());
     EXPECT_EQ(Device(1).heard, std::vector<uint8_t>(3200, 0));
 }
@@ -179,11 +161,11 @@ TEST_F(PlaybackEngineTest, FillChunkTakesWholeFramesAndStopsAtTheEnd) {
         const bool ldv = std::strstr(c.name, ".ldv") != nullptr;
         List({{c.name, ldv ? RandomBytes(c.bytes, 6) : PcmWav(RandomBytes(c.bytes, 6))}});
         PlayRow(0);
-        ASSERT_TRUE(engine_.IsPlaying()) << c.name;
+        ASSERT_TRUE(engine.IsPlaying()) << c.name;
         alignas(int16_t) uint8_t dest[4096];
-        EXPECT_EQ(engine_.FillChunk(c.chunk, dest), c.expected) << c.name << " " << c.bytes << " chunk " << c.chunk;
-        engine_.OnStop();
-        clock_.RunPending();
+        EXPECT_EQ(engine.FillChunk(c.chunk, dest), c.expected) << c.name << " " << c.bytes << " chunk " << c.chunk;
+        engine.OnStop();
+        clock.RunPending();
     }
 }
 
@@ -191,32 +173,32 @@ TEST_F(PlaybackEngineTest, OddPcmDataLosesItsLastByteAndAnOversizedDataFieldIsCu
     std::vector<uint8_t> file = PcmWav(RandomBytes(1001, 7));
     List({{"VOC00001.wav", file}});
     PlayRow(0);
-    EXPECT_EQ(engine_.RecBytes(), 1000u);
-    engine_.OnStop();
+    EXPECT_EQ(engine.RecBytes(), 1000u);
+    engine.OnStop();
     file[40] = 0xFF;
     file[41] = 0xFF;  // claims far more than the file holds
     List({{"VOC00001.wav", file}});
     PlayRow(0);
-    EXPECT_EQ(engine_.RecBytes(), 1000u);
+    EXPECT_EQ(engine.RecBytes(), 1000u);
 }
 
 TEST_F(PlaybackEngineTest, PauseHoldsTheDeviceAndResumeContinues) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(10 * 4096, 8))}});
-    engine_.OnPauseResume();  // nothing plays: only the focus moves
-    EXPECT_FALSE(engine_.IsPaused());
+    engine.OnPauseResume();  // nothing plays: only the focus moves
+    EXPECT_FALSE(engine.IsPaused());
     PlayRow(0);
-    clock_.Advance(400);
-    engine_.OnPauseResume();
-    EXPECT_TRUE(engine_.IsPaused());
+    clock.Advance(400);
+    engine.OnPauseResume();
+    EXPECT_TRUE(engine.IsPaused());
     EXPECT_TRUE(Device(0).paused);
     const size_t heard = Device(0).heard.size();
-    const uint32_t next = engine_.NextChunk();
-    clock_.Advance(2000);
+    const uint32_t next = engine.NextChunk();
+    clock.Advance(2000);
     EXPECT_EQ(Device(0).heard.size(), heard);
-    EXPECT_EQ(engine_.NextChunk(), next);
-    engine_.OnPauseResume();
+    EXPECT_EQ(engine.NextChunk(), next);
+    engine.OnPauseResume();
     EXPECT_FALSE(Device(0).paused);
-    clock_.Advance(600);
+    clock.Advance(600);
     EXPECT_GT(Device(0).heard.size(), heard);
 }
 
@@ -224,17 +206,17 @@ TEST_F(PlaybackEngineTest, PlayWhilePausedResumesAtTheSliderPosition) {
     const std::vector<uint8_t> pcm = RandomBytes(20 * 4096, 9);
     List({{"VOC00001.wav", PcmWav(pcm)}});
     PlayRow(0);
-    clock_.Advance(300);
-    engine_.OnPauseResume();
-    view_.MoveSlider(50);
-    engine_.OnPlay();
-    EXPECT_EQ(engine_.NextChunk(), 50u * 20 * 4096 / 409600);  // chunk 10
-    clock_.RunPending();                                        // the posted Pause restarts the device
-    EXPECT_FALSE(engine_.IsPaused());
+    clock.Advance(300);
+    engine.OnPauseResume();
+    view.MoveSlider(50);
+    engine.OnPlay();
+    EXPECT_EQ(engine.NextChunk(), 50u * 20 * 4096 / 409600);  // chunk 10
+    clock.RunPending();                                        // the posted Pause restarts the device
+    EXPECT_FALSE(engine.IsPaused());
     EXPECT_FALSE(Device(0).paused);
     // The two queued buffers play out first, then chunk 10 follows.
     const size_t before = Device(0).heard.size();
-    clock_.Advance(3 * 256 + 10);
+    clock.Advance(3 * 256 + 10);
     const std::vector<uint8_t>& heard = Device(0).heard;
     ASSERT_GE(heard.size(), before + 3 * 4096);
     EXPECT_TRUE(std::equal(heard.begin() + static_cast<long>(before + 2 * 4096),
@@ -244,13 +226,13 @@ TEST_F(PlaybackEngineTest, PlayWhilePausedResumesAtTheSliderPosition) {
 TEST_F(PlaybackEngineTest, SeekingToTheEndPlaysOutAndStops) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(40 * 4096, 10))}});
     PlayRow(0);
-    clock_.Advance(600);
-    engine_.OnPositionButtonDown();
-    view_.ClearPositionHistory();
-    clock_.Advance(600);
-    EXPECT_TRUE(view_.PositionHistory().empty());  // the thumb is held
-    view_.MoveSlider(100);
-    engine_.OnPositionButtonUp();
+    clock.Advance(600);
+    engine.OnPositionButtonDown();
+    view.ClearPositionHistory();
+    clock.Advance(600);
+    EXPECT_TRUE(view.PositionHistory().empty());  // the thumb is held
+    view.MoveSlider(100);
+    engine.OnPositionButtonUp();
     const size_t before = Device(0).heard.size();
     ASSERT_TRUE(RunToIdle(2000));
     EXPECT_LE(Device(0).heard.size(), before + 2 * 4096);
@@ -259,56 +241,56 @@ TEST_F(PlaybackEngineTest, SeekingToTheEndPlaysOutAndStops) {
 TEST_F(PlaybackEngineTest, ReleasingTheSliderWhilePausedJustRestarts) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(40 * 4096, 11))}});
     PlayRow(0);
-    clock_.Advance(600);
-    engine_.OnPauseResume();
-    const uint32_t next = engine_.NextChunk();
-    engine_.OnPositionButtonDown();
-    view_.MoveSlider(90);
-    engine_.OnPositionButtonUp();
-    clock_.RunPending();
-    EXPECT_FALSE(engine_.IsPaused());
-    EXPECT_EQ(engine_.NextChunk(), next);
+    clock.Advance(600);
+    engine.OnPauseResume();
+    const uint32_t next = engine.NextChunk();
+    engine.OnPositionButtonDown();
+    view.MoveSlider(90);
+    engine.OnPositionButtonUp();
+    clock.RunPending();
+    EXPECT_FALSE(engine.IsPaused());
+    EXPECT_EQ(engine.NextChunk(), next);
 }
 
 TEST_F(PlaybackEngineTest, MuteAndVolume) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(40 * 4096, 12))}, {"VOC00002.wav", PcmWav(RandomBytes(4096, 13))}});
-    engine_.OnVolumeTracking(50);  // idle: kept for the next open
-    engine_.OnMute();
-    EXPECT_TRUE(view_.Muted());
+    engine.OnVolumeTracking(50);  // idle: kept for the next open
+    engine.OnMute();
+    EXPECT_TRUE(view.Muted());
     PlayRow(0);
-    clock_.Advance(100);
+    clock.Advance(100);
     const uint32_t half = 32767u | 32767u << 16;
     // The open sets the level, muted or not: the recording is audible.
     EXPECT_EQ(Device(0).volumes, std::vector<uint32_t>{half});
-    engine_.OnMute();
-    EXPECT_FALSE(view_.Muted());
-    engine_.OnMute();
-    engine_.OnVolumeTracking(40);  // dragging while muted is heard again; the icon stays
-    EXPECT_TRUE(view_.Muted());
+    engine.OnMute();
+    EXPECT_FALSE(view.Muted());
+    engine.OnMute();
+    engine.OnVolumeTracking(40);  // dragging while muted is heard again; the icon stays
+    EXPECT_TRUE(view.Muted());
     const uint32_t forty = 26214u | 26214u << 16;
     EXPECT_EQ(Device(0).volumes, (std::vector<uint32_t>{half, half, 0, forty}));
-    engine_.OnMute();
+    engine.OnMute();
     EXPECT_EQ(Device(0).volumes.back(), forty);
-    EXPECT_EQ(engine_.Volume(), 40);
+    EXPECT_EQ(engine.Volume(), 40);
 }
 
 TEST_F(PlaybackEngineTest, PreviousAndNextAtTheEndsOnlyMoveTheFocus) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(4096, 14))}, {"VOC00002.wav", PcmWav(RandomBytes(4096, 15))}});
-    view_.SelectRow(0);
-    const int focus = view_.ListFocusCount();
-    engine_.OnPrevious();
-    EXPECT_EQ(view_.FirstSelectedRow(), 0);
-    EXPECT_EQ(view_.ListFocusCount(), focus + 1);
-    engine_.OnNext();  // idle: the next row is only selected
-    EXPECT_EQ(view_.FirstSelectedRow(), 1);
-    EXPECT_EQ(view_.SelectedRowCount(), 1);
-    engine_.OnNext();
-    EXPECT_EQ(view_.FirstSelectedRow(), 1);
-    clock_.Advance(1000);
-    EXPECT_TRUE(opener_.Opened().empty());
-    view_.DeselectRow(-1);
-    engine_.OnNext();  // nothing selected: the first row
-    EXPECT_EQ(view_.FirstSelectedRow(), 0);
+    view.SelectRow(0);
+    const int focus = view.ListFocusCount();
+    engine.OnPrevious();
+    EXPECT_EQ(view.FirstSelectedRow(), 0);
+    EXPECT_EQ(view.ListFocusCount(), focus + 1);
+    engine.OnNext();  // idle: the next row is only selected
+    EXPECT_EQ(view.FirstSelectedRow(), 1);
+    EXPECT_EQ(view.SelectedRowCount(), 1);
+    engine.OnNext();
+    EXPECT_EQ(view.FirstSelectedRow(), 1);
+    clock.Advance(1000);
+    EXPECT_TRUE(opener.Opened().empty());
+    view.DeselectRow(-1);
+    engine.OnNext();  // nothing selected: the first row
+    EXPECT_EQ(view.FirstSelectedRow(), 0);
 }
 
 TEST_F(PlaybackEngineTest, NextWhilePlayingStopsAndStartsTheNextRowAtItsStart) {
@@ -317,22 +299,22 @@ TEST_F(PlaybackEngineTest, NextWhilePlayingStopsAndStartsTheNextRowAtItsStart) {
           {"VOC00002.wav", PcmWav(second)},
           {"VOC00003.wav", PcmWav(RandomBytes(4096, 18))}});
     PlayRow(0);
-    clock_.Advance(700);
-    engine_.OnNext();
-    clock_.RunPending();
-    EXPECT_FALSE(engine_.IsPlaying());  // Stop ran first
+    clock.Advance(700);
+    engine.OnNext();
+    clock.RunPending();
+    EXPECT_FALSE(engine.IsPlaying());  // Stop ran first
     EXPECT_TRUE(Device(0).closed);
-    clock_.Advance(499);
-    EXPECT_FALSE(engine_.IsPlaying());
-    clock_.Advance(1);
-    ASSERT_TRUE(engine_.IsPlaying());
-    EXPECT_EQ(engine_.PlayRow(), 1);
-    EXPECT_EQ(view_.NowPlaying(), u"正在播放第2条语音：VOC00002.wav");
-    clock_.Advance(100);
+    clock.Advance(499);
+    EXPECT_FALSE(engine.IsPlaying());
+    clock.Advance(1);
+    ASSERT_TRUE(engine.IsPlaying());
+    EXPECT_EQ(engine.PlayRow(), 1);
+    EXPECT_EQ(view.NowPlaying(), u"正在播放第2条语音：VOC00002.wav");
+    clock.Advance(100);
     // The stopped device's notices consumed nothing: the new recording
     // starts at its chunk 0.
-    EXPECT_EQ(engine_.NextChunk(), 2u);
-    clock_.Advance(300);
+    EXPECT_EQ(engine.NextChunk(), 2u);
+    clock.Advance(300);
     ASSERT_GE(Device(1).heard.size(), 4096u);
     EXPECT_TRUE(std::equal(second.begin(), second.begin() + 4096, Device(1).heard.begin()));
 }
@@ -340,19 +322,19 @@ TEST_F(PlaybackEngineTest, NextWhilePlayingStopsAndStartsTheNextRowAtItsStart) {
 TEST_F(PlaybackEngineTest, ANoticeOfAStoppedDeviceArrivingLateIsIgnored) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(10 * 4096, 30))}, {"VOC00002.wav", PcmWav(RandomBytes(10 * 4096, 31))}});
     PlayRow(0);
-    clock_.Advance(300);
+    clock.Advance(300);
     const uintptr_t old = Device(0).handle;
     platform::WaveHeader late;
-    engine_.OnNext();
-    clock_.Advance(700);
-    ASSERT_EQ(engine_.PlayRow(), 1);
-    const uint32_t next = engine_.NextChunk();
+    engine.OnNext();
+    clock.Advance(700);
+    ASSERT_EQ(engine.PlayRow(), 1);
+    const uint32_t next = engine.NextChunk();
     // A done notice of the first device, queued behind the new recording's
     // start, must not consume the new recording's chunks.
-    clock_.Post(platform::MM_WOM_DONE, old, reinterpret_cast<intptr_t>(&late));
-    clock_.RunPending();
-    EXPECT_EQ(engine_.NextChunk(), next);
-    EXPECT_TRUE(messages_.empty());
+    clock.Post(platform::MM_WOM_DONE, old, reinterpret_cast<intptr_t>(&late));
+    clock.RunPending();
+    EXPECT_EQ(engine.NextChunk(), next);
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PlaybackEngineTest, PreviousAndNextCountFromThePlayedRowAfterTheListChanged) {
@@ -360,90 +342,90 @@ TEST_F(PlaybackEngineTest, PreviousAndNextCountFromThePlayedRowAfterTheListChang
           {"VOC00002.wav", PcmWav(RandomBytes(10 * 4096, 20))},
           {"VOC00003.wav", PcmWav(RandomBytes(10 * 4096, 21))}});
     PlayRow(2);
-    clock_.Advance(200);
-    view_.DeselectRow(-1);
-    view_.SelectRow(0);  // another page shown, its first row selected
-    engine_.OnPrevious();
-    EXPECT_EQ(view_.FirstSelectedRow(), 1);
-    clock_.Advance(600);
-    EXPECT_EQ(engine_.PlayRow(), 1);
+    clock.Advance(200);
+    view.DeselectRow(-1);
+    view.SelectRow(0);  // another page shown, its first row selected
+    engine.OnPrevious();
+    EXPECT_EQ(view.FirstSelectedRow(), 1);
+    clock.Advance(600);
+    EXPECT_EQ(engine.PlayRow(), 1);
 }
 
 TEST_F(PlaybackEngineTest, DoubleClickPlaysAfterTheWaitAndRestartsAPlayingRecording) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(10 * 4096, 22))}, {"VOC00002.wav", PcmWav(RandomBytes(10 * 4096, 23))}});
-    view_.SelectRow(0);
-    engine_.OnListDoubleClick();
-    clock_.Advance(499);
-    EXPECT_FALSE(engine_.IsPlaying());
-    clock_.Advance(1);
-    EXPECT_TRUE(engine_.IsPlaying());
-    clock_.Advance(500);
-    view_.DeselectRow(-1);
-    view_.SelectRow(1);
-    engine_.OnListDoubleClick();
-    clock_.RunPending();
-    EXPECT_FALSE(engine_.IsPlaying());
-    clock_.Advance(600);
-    EXPECT_TRUE(engine_.IsPlaying());
-    EXPECT_EQ(engine_.PlayRow(), 1);
-    EXPECT_EQ(engine_.NextChunk(), 2u);
+    view.SelectRow(0);
+    engine.OnListDoubleClick();
+    clock.Advance(499);
+    EXPECT_FALSE(engine.IsPlaying());
+    clock.Advance(1);
+    EXPECT_TRUE(engine.IsPlaying());
+    clock.Advance(500);
+    view.DeselectRow(-1);
+    view.SelectRow(1);
+    engine.OnListDoubleClick();
+    clock.RunPending();
+    EXPECT_FALSE(engine.IsPlaying());
+    clock.Advance(600);
+    EXPECT_TRUE(engine.IsPlaying());
+    EXPECT_EQ(engine.PlayRow(), 1);
+    EXPECT_EQ(engine.NextChunk(), 2u);
 }
 
 TEST_F(PlaybackEngineTest, StopBeforeTheDeviceOpensOpensNothing) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(4096, 24))}});
     PlayRow(0);
-    clock_.Advance(50);
-    engine_.OnStop();
-    clock_.Advance(500);
-    EXPECT_TRUE(opener_.Opened().empty());
-    EXPECT_FALSE(engine_.IsPlaying());
+    clock.Advance(50);
+    engine.OnStop();
+    clock.Advance(500);
+    EXPECT_TRUE(opener.Opened().empty());
+    EXPECT_FALSE(engine.IsPlaying());
 }
 
 TEST_F(PlaybackEngineTest, ADeviceThatCannotOpenReturnsToIdleWithTheMessage) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(4096, 25))}});
-    opener_.FailOpens(true);
+    opener.FailOpens(true);
     PlayRow(0);
-    clock_.Advance(200);
-    EXPECT_FALSE(engine_.IsPlaying());
-    EXPECT_EQ(view_.NowPlaying(), u"");
-    EXPECT_EQ(messages_, std::vector<std::u16string>{std::u16string(kDeviceOpenFailedMessage)});
-    opener_.FailOpens(false);
-    engine_.OnPlay();
-    clock_.Advance(200);
-    EXPECT_TRUE(engine_.IsPlaying());
+    clock.Advance(200);
+    EXPECT_FALSE(engine.IsPlaying());
+    EXPECT_EQ(view.NowPlaying(), u"");
+    EXPECT_EQ(messages, std::vector<std::u16string>{std::u16string(kDeviceOpenFailedMessage)});
+    opener.FailOpens(false);
+    engine.OnPlay();
+    clock.Advance(200);
+    EXPECT_TRUE(engine.IsPlaying());
 }
 
 TEST_F(PlaybackEngineTest, ADeviceThatFailsWhilePlayingReturnsToIdleWithTheMessage) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(20 * 4096, 29))}});
     PlayRow(0);
-    clock_.Advance(500);
-    ASSERT_TRUE(engine_.IsPlaying());
-    opener_.Current()->Fail();
-    clock_.RunPending();
-    EXPECT_FALSE(engine_.IsPlaying());
-    EXPECT_EQ(view_.NowPlaying(), u"");
-    EXPECT_EQ(messages_, std::vector<std::u16string>{std::u16string(kDeviceOpenFailedMessage)});
+    clock.Advance(500);
+    ASSERT_TRUE(engine.IsPlaying());
+    opener.Current()->Fail();
+    clock.RunPending();
+    EXPECT_FALSE(engine.IsPlaying());
+    EXPECT_EQ(view.NowPlaying(), u"");
+    EXPECT_EQ(messages, std::vector<std::u16string>{std::u16string(kDeviceOpenFailedMessage)});
     EXPECT_TRUE(Device(0).closed);
     // Play works again on a new device.
-    engine_.OnPlay();
-    clock_.Advance(400);
-    EXPECT_TRUE(engine_.IsPlaying());
+    engine.OnPlay();
+    clock.Advance(400);
+    EXPECT_TRUE(engine.IsPlaying());
     EXPECT_GT(Device(1).heard.size(), 0u);
 }
 
 TEST_F(PlaybackEngineTest, PlayWithoutSelectionOrWhilePlaying) {
     List({{"VOC00001.wav", PcmWav(RandomBytes(10 * 4096, 26))}});
-    engine_.OnPlay();
-    EXPECT_EQ(messages_.size(), 1u);
+    engine.OnPlay();
+    EXPECT_EQ(messages.size(), 1u);
     PlayRow(0);
-    clock_.Advance(200);
-    engine_.OnPlay();  // playing: only the focus moves
-    clock_.Advance(200);
-    EXPECT_EQ(opener_.Opened().size(), 1u);
-    view_.DeselectRow(-1);
-    engine_.OnPlay();  // the message even while playing
-    EXPECT_EQ(messages_, std::vector<std::u16string>(2, std::u16string(kNoSelectionMessage)));
-    EXPECT_TRUE(engine_.IsPlaying());
+    clock.Advance(200);
+    engine.OnPlay();  // playing: only the focus moves
+    clock.Advance(200);
+    EXPECT_EQ(opener.Opened().size(), 1u);
+    view.DeselectRow(-1);
+    engine.OnPlay();  // the message even while playing
+    EXPECT_EQ(messages, std::vector<std::u16string>(2, std::u16string(kNoSelectionMessage)));
+    EXPECT_TRUE(engine.IsPlaying());
 }
 
 TEST_F(PlaybackEngineTest, FilesThatCannotBeLoadedPlayNothing) {
@@ -451,19 +433,19 @@ TEST_F(PlaybackEngineTest, FilesThatCannotBeLoadedPlayNothing) {
     std::remove(folder_.File("VOC00001.ldv").c_str());
     const std::vector<std::pair<int, std::u16string>> rows = {{0, u"VOC00001.ldv"}, {1, u"VOC00002.txt"}};
     for (const auto& [row, name] : rows) {
-        messages_.clear();
+        messages.clear();
         PlayRow(row);
-        EXPECT_FALSE(engine_.IsPlaying()) << platform::WideToUtf8(name);
-        EXPECT_EQ(messages_, std::vector<std::u16string>{std::u16string(kOpenFailedMessage)});
+        EXPECT_FALSE(engine.IsPlaying()) << platform::WideToUtf8(name);
+        EXPECT_EQ(messages, std::vector<std::u16string>{std::u16string(kOpenFailedMessage)});
     }
     // A name too long for the program's paths.
-    view_.SetRows(folder_.Wide() + u"/" + std::u16string(250, u'x'), {{u"1", u"VOC00001.wav"}});
-    messages_.clear();
+    view.SetRows(folder_.Wide() + u"/" + std::u16string(250, u'x'), {{u"1", u"VOC00001.wav"}});
+    messages.clear();
     PlayRow(0);
-    EXPECT_FALSE(engine_.IsPlaying());
-    EXPECT_EQ(messages_.size(), 1u);
-    clock_.Advance(1000);
-    EXPECT_TRUE(opener_.Opened().empty());
+    EXPECT_FALSE(engine.IsPlaying());
+    EXPECT_EQ(messages.size(), 1u);
+    clock.Advance(1000);
+    EXPECT_TRUE(opener.Opened().empty());
 }
 
 TEST_F(PlaybackEngineTest, RecordingsInFoldersOfAnyNamePlay) {
@@ -472,14 +454,14 @@ TEST_F(PlaybackEngineTest, RecordingsInFoldersOfAnyNamePlay) {
         std::filesystem::create_directory(folder_.Path() / sub);
         std::vector<int16_t> speech(3 * 2041, 1000);
         WriteWholeFile(folder_.File(sub + "/VOC00001.wav"), MakeDeviceRecording('Z', "1", 2020, 1, 2, 3, 4, speech));
-        view_.SetRows(platform::Utf8ToWide(folder_.File(sub)), {{u"1", u"VOC00001.wav"}});
-        messages_.clear();
+        view.SetRows(platform::Utf8ToWide(folder_.File(sub)), {{u"1", u"VOC00001.wav"}});
+        messages.clear();
         PlayRow(0);
-        EXPECT_TRUE(engine_.IsPlaying()) << sub;
-        EXPECT_GT(engine_.RecBytes(), 8000u) << sub;
-        EXPECT_TRUE(messages_.empty()) << sub;
-        engine_.OnStop();
-        clock_.RunPending();
+        EXPECT_TRUE(engine.IsPlaying()) << sub;
+        EXPECT_GT(engine.RecBytes(), 8000u) << sub;
+        EXPECT_TRUE(messages.empty()) << sub;
+        engine.OnStop();
+        clock.RunPending();
     }
 }
 

@@ -8,15 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "codec/G729Decoder.h"
-#include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
-#include "playback/MemoryPlaybackView.h"
 #include "playback/NormaliseWav.h"
-#include "playback/PlaybackEngine.h"
 #include "playback/RecordingLoader.h"
+#include "tests/playback/EngineRig.h"
 #include "tests/playback/FileBytes.h"
-#include "tests/playback/ManualAudio.h"
 #include "tests/support/Faults.h"
 #include "tests/support/TempFolder.h"
 #include "tools/SampleRecording.h"
@@ -31,33 +27,21 @@ std::vector<uint8_t> DeviceRecording() {
     return MakeDeviceRecording('Z', "13812345678", 2017, 3, 5, 9, 7, pcm);
 }
 
-class PlaybackFaultsTest : public ::testing::Test {
+class PlaybackFaultsTest : public ::testing::Test, protected EngineRig {
 protected:
-    PlaybackFaultsTest() : work_(true), opener_(clock_), engine_(view_, clock_, opener_, decoder_) {
-        clock_.SetHandler([this](int m, uintptr_t w, intptr_t l) { engine_.OnPostedMessage(m, w, l); });
-        previous_ = platform::SetMessageBoxHandler([this](std::u16string_view text) { messages_.emplace_back(text); });
+    PlaybackFaultsTest() : work_(true) {
         WriteWholeFile(recordings_.File("VOC00001.wav"), DeviceRecording());
         WriteWholeFile(recordings_.File("VOC00002.ldv"), std::vector<uint8_t>(1000, 0x55));
-        view_.SetRows(recordings_.Wide(), {{u"1", u"VOC00001.wav"}, {u"2", u"VOC00002.ldv"}});
+        view.SetRows(recordings_.Wide(), {{u"1", u"VOC00001.wav"}, {u"2", u"VOC00002.ldv"}});
     }
-    ~PlaybackFaultsTest() override { platform::SetMessageBoxHandler(std::move(previous_)); }
 
     void PlayRow(int row) {
-        view_.DeselectRow(-1);
-        view_.SelectRow(row);
-        engine_.OnPlay();
-        clock_.Advance(1000);  // past the wait before the device opens
+        EngineRig::PlayRow(row);
+        clock.Advance(1000);  // past the wait before the device opens
     }
 
     TempFolder work_;  // the current directory, where temp.$$$ goes
     TempFolder recordings_;
-    MemoryPlaybackView view_;
-    ManualClock clock_;
-    ManualWaveOutOpener opener_;
-    G729Decoder decoder_;
-    PlaybackEngine engine_;
-    std::vector<std::u16string> messages_;
-    platform::MessageBoxHandler previous_;
 };
 
 }  // namespace
@@ -75,16 +59,16 @@ TEST_F(PlaybackFaultsTest, ARecordingGoneOrHeldSinceListingShowsTheOpenMessageAn
                           {"folder removed, LDV", 1, "VOC00002.ldv", true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        messages_.clear();
+        messages.clear();
         {
             HeldByAnotherProgram held(recordings_.File(c.name));
             if (c.removeFolder) std::filesystem::remove_all(recordings_.Path());
             else ASSERT_TRUE(held.Held());
             PlayRow(c.row);
         }
-        EXPECT_FALSE(engine_.IsPlaying());
-        EXPECT_EQ(messages_, std::vector<std::u16string>{std::u16string(kOpenFailedMessage)});
-        EXPECT_TRUE(opener_.Opened().empty());
+        EXPECT_FALSE(engine.IsPlaying());
+        EXPECT_EQ(messages, std::vector<std::u16string>{std::u16string(kOpenFailedMessage)});
+        EXPECT_TRUE(opener.Opened().empty());
         EXPECT_FALSE(std::filesystem::exists(kNormalisedWavName));
     }
 }
@@ -99,13 +83,13 @@ TEST_F(PlaybackFaultsTest, AConvertedRecordingTheDiskCannotHoldIsNotPlayed) {
             if (!NormaliseWav(recordings_.Wide() + u"/VOC00001.wav")) return 1;
             if (std::filesystem::exists(kNormalisedWavName)) return 2;
             PlayRow(0);
-            if (engine_.IsPlaying() || !opener_.Opened().empty() || !messages_.empty()) return 3;
+            if (engine.IsPlaying() || !opener.Opened().empty() || !messages.empty()) return 3;
             return std::filesystem::exists(kNormalisedWavName) ? 4 : 0;
         });
         EXPECT_EQ(status, 0);
     }
     // With room, the same recording plays.
     PlayRow(0);
-    EXPECT_TRUE(engine_.IsPlaying());
-    EXPECT_EQ(opener_.Opened().size(), 1u);
+    EXPECT_TRUE(engine.IsPlaying());
+    EXPECT_EQ(opener.Opened().size(), 1u);
 }
