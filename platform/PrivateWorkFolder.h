@@ -5,6 +5,12 @@
 // of that name would be replaced. Each process therefore works in a folder
 // of its own (mode 700, under $XDG_RUNTIME_DIR, else the system's temporary
 // folder), made the current directory at start and removed at exit.
+//
+// A process that is killed cannot remove its folder. Each folder therefore
+// holds a lock while its process lives (an open file description lock on
+// its ".owner" file, which the system releases however the process ends),
+// and a new one removes the folders of this program whose lock nobody
+// holds. Folders without the lock file are left alone.
 
 #include <string>
 
@@ -12,7 +18,9 @@ namespace platform {
 
 class PrivateWorkFolder {
 public:
-    // Makes the folder and enters it. Check Ok(); Error() says why not.
+    // Removes the folders left by processes that ended without removing
+    // theirs, then makes the folder and enters it. Check Ok(); Error() says
+    // why not.
     PrivateWorkFolder();
     // Goes back to the starting directory and removes the folder with
     // everything left in it.
@@ -34,6 +42,7 @@ private:
     std::string start_;
     std::string path_;
     std::string error_;
+    int owner_ = -1;  // the held lock
 };
 
 }  // namespace platform

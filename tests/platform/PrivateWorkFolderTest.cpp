@@ -1,8 +1,12 @@
 // The process's private working folder: where it is made, with what mode,
-// and that it goes away with what was left in it.
+// that it goes away with what was left in it, and that the folder of a
+// killed process goes at the next start.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -50,6 +54,59 @@ TEST(PrivateWorkFolder, FallsBackToTheTemporaryFolder) {
         ASSERT_TRUE(work.Ok()) << work.Error();
         EXPECT_EQ(fs::path(work.Path()).parent_path(), fs::temp_directory_path());
     }
+    if (previous)
+        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(PrivateWorkFolder, AKilledProcessFolderIsRemovedAtTheNextStartAndNoLivingOne) {
+    TempFolder runtime;
+    const char* previous = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = previous ? previous : "";
+    setenv("XDG_RUNTIME_DIR", runtime.Str().c_str(), 1);
+
+    // A child makes its folder, leaves a file in it and is killed.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::PrivateWorkFolder work;
+        std::ofstream("temp.$$$") << "half";
+        const char done = work.Ok() ? 'y' : 'n';
+        if (write(ready[1], &done, 1) != 1) _exit(1);
+        pause();
+        _exit(0);
+    }
+    close(ready[1]);
+    char done = 0;
+    ASSERT_EQ(read(ready[0], &done, 1), 1);
+    close(ready[0]);
+    ASSERT_EQ(done, 'y');
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    const fs::path killed = fs::directory_iterator(runtime.Path())->path();
+
+    // Kept: a living process's folder, one without the lock file (made by
+    // hand, or still being made) and folders of other names.
+    const fs::path unlocked = runtime.Path() / "tolvan-1-abcdef";
+    const fs::path other = runtime.Path() / "other-1";
+    fs::create_directory(unlocked);
+    fs::create_directory(other);
+    {
+        platform::PrivateWorkFolder living;
+        ASSERT_TRUE(living.Ok()) << living.Error();
+        EXPECT_FALSE(fs::exists(killed));
+        {
+            platform::PrivateWorkFolder next;
+            ASSERT_TRUE(next.Ok()) << next.Error();
+            EXPECT_TRUE(fs::exists(living.Path()));
+        }
+        EXPECT_TRUE(fs::exists(living.Path()));
+    }
+    EXPECT_TRUE(fs::exists(unlocked));
+    EXPECT_TRUE(fs::exists(other));
     if (previous)
         setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
     else
