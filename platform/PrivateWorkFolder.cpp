@@ -1,6 +1,5 @@
 #include "platform/PrivateWorkFolder.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,17 +25,10 @@ std::string Parent() {
 constexpr char kPrefix[] = "tolvan-";
 constexpr char kOwnerFile[] = "/.owner";
 
-// Takes the whole-file write lock of fd without waiting.
-bool Lock(int fd) {
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
-
-// Removes this user's folders under parent whose owner lock can be taken:
-// their process has ended. The lock is kept while the folder is removed, so
-// that two programs starting at once do not both remove it.
+// Removes this user's folders under parent whose owner file can be opened
+// for reading: nobody holds it for writing, so their process has ended.
+// Opening for reading never creates the file, so a folder still being made
+// (no owner file yet) is not touched.
 void RemoveAbandoned(const std::string& parent) {
     std::error_code ec;
     for (std::filesystem::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
@@ -45,13 +37,10 @@ void RemoveAbandoned(const std::string& parent) {
         const std::string folder = it->path().string();
         struct stat st {};
         if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) continue;
-        const int fd = ::open((folder + kOwnerFile).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-        if (fd < 0) continue;
-        if (Lock(fd)) {
+        if (File::OpenForReading(folder + kOwnerFile)) {
             std::error_code ignored;
             std::filesystem::remove_all(folder, ignored);
         }
-        ::close(fd);
     }
 }
 
@@ -64,11 +53,12 @@ PrivateWorkFolder::PrivateWorkFolder() {
         error_ = "cannot tell the current folder: " + ec.message();
         return;
     }
-    RemoveAbandoned(Parent());
-    std::string pattern = Parent() + "/" + kPrefix + std::to_string(getpid()) + "-XXXXXX";
+    const std::string parent = Parent();
+    RemoveAbandoned(parent);
+    std::string pattern = parent + "/" + kPrefix + std::to_string(getpid()) + "-XXXXXX";
     // mkdtemp makes it mode 700.
     if (!mkdtemp(pattern.data())) {
-        error_ = "cannot make a private working folder in " + Parent() + ": " + std::strerror(errno);
+        error_ = "cannot make a private working folder in " + parent + ": " + std::strerror(errno);
         return;
     }
     if (chdir(pattern.c_str()) != 0) {
@@ -76,13 +66,12 @@ PrivateWorkFolder::PrivateWorkFolder() {
         rmdir(pattern.c_str());
         return;
     }
-    // Locked before it takes the name another program looks for.
+    // Held for writing before it takes the name another program looks for.
     const std::string owner = pattern + kOwnerFile;
-    owner_ = ::open((owner + ".new").c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (owner_ < 0 || !Lock(owner_) || rename((owner + ".new").c_str(), owner.c_str()) != 0) {
-        error_ = "cannot lock the private working folder " + pattern + ": " + std::strerror(errno);
-        if (owner_ >= 0) ::close(owner_);
-        owner_ = -1;
+    owner_ = File::CreateForWriting(owner + ".new");
+    if (!owner_ || rename((owner + ".new").c_str(), owner.c_str()) != 0) {
+        error_ = "cannot hold the private working folder " + pattern + ": " + std::strerror(errno);
+        owner_.Close();
         if (chdir(start_.c_str()) != 0) (void)chdir("/");
         std::filesystem::remove_all(pattern, ec);
         return;
@@ -96,7 +85,6 @@ PrivateWorkFolder::~PrivateWorkFolder() {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
-    ::close(owner_);
 }
 
 std::string PrivateWorkFolder::Resolve(const std::string& path) const {

@@ -7,12 +7,14 @@
 // folder), made the current directory at start and removed at exit.
 //
 // A process that is killed cannot remove its folder. Each folder therefore
-// holds a lock while its process lives (an open file description lock on
-// its ".owner" file, which the system releases however the process ends),
-// and a new one removes the folders of this program whose lock nobody
-// holds. Folders without the lock file are left alone.
+// holds its ".owner" file open for writing while its process lives (an open
+// file description lock, which the system releases however the process
+// ends), and a new one removes the folders of this program whose owner file
+// nobody holds. Folders without that file are left alone.
 
 #include <string>
+
+#include "platform/Files.h"
 
 namespace platform {
 
@@ -42,7 +44,7 @@ private:
     std::string start_;
     std::string path_;
     std::string error_;
-    int owner_ = -1;  // the held lock
+    File owner_;  // held for writing while the process lives
 };
 
 }  // namespace platform
