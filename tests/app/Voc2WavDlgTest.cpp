@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -22,6 +21,7 @@
 #include "tests/app/GuiTest.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/playback/FileBytes.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -125,19 +125,12 @@ class ConvertCommandTest : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        const char* previous = std::getenv("XDG_CONFIG_HOME");
-        savedConfig_ = previous ? std::optional<std::string>(previous) : std::nullopt;
-        setenv("XDG_CONFIG_HOME", config_.Str().c_str(), 1);
+        configHome_.emplace("XDG_CONFIG_HOME", config_.Str());
         dlg->SetFolderOpener([this](const QString& folder) { opened_.push_back(folder); });
     }
-    void TearDown() override {
-        if (savedConfig_)
-            setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-    }
+    void TearDown() override { configHome_.reset(); }
     TempFolder config_, dest_;
-    std::optional<std::string> savedConfig_;
+    std::optional<ScopedEnvironment> configHome_;
     std::vector<QString> opened_;
 };
 

@@ -15,6 +15,7 @@
 #include "tests/support/G729Vectors.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/RunProgram.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 #include "tools/SampleRecording.h"
 #include "tools/SpeechSignal.h"
@@ -125,14 +126,10 @@ TEST_F(PlayCommand, LevelThirtyGivesThirtyPercentOfTheAmplitude) {
 TEST(PlayCommandWithoutServer, SaysTheDeviceCannotBeOpened) {
     TempFolder work;
     WriteWholeFile(work.File("VOC00001.wav"), MakeDeviceRecording('Z', "1", 2020, 1, 1, 1, 1, MakeSpeechLikeSignal(8000, 3)));
-    const char* previous = std::getenv("PULSE_SERVER");
-    const std::string saved = previous ? previous : "";
-    setenv("PULSE_SERVER", ("unix:" + work.File("no-server")).c_str(), 1);
-    const ProgramResult result = RunProgram(work.Str(), TOLVAN_CLI, {"play", "VOC00001.wav"});
-    if (previous)
-        setenv("PULSE_SERVER", saved.c_str(), 1);
-    else
-        unsetenv("PULSE_SERVER");
+    const ProgramResult result = [&] {
+        const ScopedEnvironment noServer("PULSE_SERVER", "unix:" + work.File("no-server"));
+        return RunProgram(work.Str(), TOLVAN_CLI, {"play", "VOC00001.wav"});
+    }();
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "音频设备打开失败，无法播放！\n");

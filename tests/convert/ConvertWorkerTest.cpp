@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <numeric>
@@ -20,6 +19,7 @@
 #include "playback/PcmWavHeader.h"
 #include "tests/playback/FileBytes.h"
 #include "tests/support/Faults.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -227,9 +227,7 @@ TEST_F(ConvertWorkerTest, ADestinationRemovedDuringAFileIsReportedForEveryFileLe
 
 TEST(ChVocPath, ADiskTooFullForItKeepsTheEarlierFile) {
     TempFolder config;
-    const char* previous = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_CONFIG_HOME", config.Str().c_str(), 1);
+    const ScopedEnvironment configHome("XDG_CONFIG_HOME", config.Str());
 
     ASSERT_TRUE(WriteChVocPath(u"/home/earlier/"));
     for (uint64_t limit : {0u, 1u, 519u}) {
@@ -237,18 +235,11 @@ TEST(ChVocPath, ADiskTooFullForItKeepsTheEarlierFile) {
         EXPECT_EQ(ReadChVocPath(), u"/home/earlier/") << limit;
         EXPECT_EQ(Names(config.Path()), std::set<std::string>{"ChVocPath.txt"}) << limit;
     }
-
-    if (previous)
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(ChVocPath, HoldsTheFolderIn520BytesOfUtf16) {
     TempFolder config;
-    const char* previous = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_CONFIG_HOME", config.Str().c_str(), 1);
+    const ScopedEnvironment configHome("XDG_CONFIG_HOME", config.Str());
 
     EXPECT_EQ(ReadChVocPath(), u"");  // missing
     ASSERT_TRUE(WriteChVocPath(u"/home/用户/转换/"));
@@ -266,11 +257,6 @@ TEST(ChVocPath, HoldsTheFolderIn520BytesOfUtf16) {
     WriteWholeFile(config.File("ChVocPath.txt"), std::vector<uint8_t>(bytes.begin(), bytes.begin() + 519));
     EXPECT_EQ(ReadChVocPath(), u"");  // short
     EXPECT_FALSE(WriteChVocPath(std::u16string(260, u'x')));
-
-    if (previous)
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

@@ -8,20 +8,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/PrivateWorkFolder.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
 TEST(PrivateWorkFolder, IsTheCurrentFolderUntilItIsRemoved) {
     TempFolder runtime, start(/*enter=*/true);
-    const char* previous = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_RUNTIME_DIR", runtime.Str().c_str(), 1);
+    const ScopedEnvironment runtimeDir("XDG_RUNTIME_DIR", runtime.Str());
     std::string made;
     {
         platform::PrivateWorkFolder work;
@@ -39,32 +37,20 @@ TEST(PrivateWorkFolder, IsTheCurrentFolderUntilItIsRemoved) {
     }
     EXPECT_FALSE(fs::exists(made));
     EXPECT_EQ(fs::current_path(), start.Path());
-    if (previous)
-        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    else
-        unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(PrivateWorkFolder, FallsBackToTheTemporaryFolder) {
-    const char* previous = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_RUNTIME_DIR", "/nonexistent-tolvan-runtime", 1);
+    const ScopedEnvironment runtimeDir("XDG_RUNTIME_DIR", "/nonexistent-tolvan-runtime");
     {
         platform::PrivateWorkFolder work;
         ASSERT_TRUE(work.Ok()) << work.Error();
         EXPECT_EQ(fs::path(work.Path()).parent_path(), fs::temp_directory_path());
     }
-    if (previous)
-        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    else
-        unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(PrivateWorkFolder, AKilledProcessFolderIsRemovedAtTheNextStartAndNoLivingOne) {
     TempFolder runtime;
-    const char* previous = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_RUNTIME_DIR", runtime.Str().c_str(), 1);
+    const ScopedEnvironment runtimeDir("XDG_RUNTIME_DIR", runtime.Str());
 
     // A child makes its folder, leaves a file in it and is killed.
     int ready[2];
@@ -107,8 +93,4 @@ TEST(PrivateWorkFolder, AKilledProcessFolderIsRemovedAtTheNextStartAndNoLivingOn
     }
     EXPECT_TRUE(fs::exists(unlocked));
     EXPECT_TRUE(fs::exists(other));
-    if (previous)
-        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    else
-        unsetenv("XDG_RUNTIME_DIR");
 }

@@ -81,11 +81,7 @@ PulseServer::PulseServer() {
                      "--use-pid-file=no", "--system=false"},
                     "/dev/null", dir + "/server.log", {"XDG_RUNTIME_DIR=" + runtime, "HOME=" + dir});
 
-    if (const char* previous = std::getenv("PULSE_SERVER")) {
-        hadServer_ = true;
-        previousServer_ = previous;
-    }
-    setenv("PULSE_SERVER", address.c_str(), 1);
+    address_.emplace("PULSE_SERVER", address);
     // Ready once a client gets an answer.
     bool ready = false;
     for (int i = 0; i < 100 && !ready; ++i) {
@@ -119,13 +115,7 @@ PulseServer::PulseServer() {
     Stop(prober, SIGTERM);
 }
 
-PulseServer::~PulseServer() {
-    Kill();
-    if (hadServer_)
-        setenv("PULSE_SERVER", previousServer_.c_str(), 1);
-    else
-        unsetenv("PULSE_SERVER");
-}
+PulseServer::~PulseServer() { Kill(); }
 
 void PulseServer::Kill() {
     Stop(busy_, SIGTERM);

@@ -8,9 +8,11 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 
 class PulseServer {
@@ -43,8 +45,7 @@ public:
 private:
     TempFolder folder_;
     std::string why_;
-    std::string previousServer_;
-    bool hadServer_ = false;
+    std::optional<ScopedEnvironment> address_;  // PULSE_SERVER, put back after the server goes
     pid_t server_ = -1;
     pid_t busy_ = -1;
 };

@@ -1,31 +1,25 @@
 #pragma once
-// Sets TZ for the life of the object and puts the previous value back.
+// Sets TZ for the life of the object and puts the previous value back; the C
+// library rereads it each time.
 
-#include <cstdlib>
 #include <ctime>
-#include <string>
+#include <optional>
+
+#include "tests/support/ScopedEnvironment.h"
 
 class ScopedTimeZone {
 public:
     explicit ScopedTimeZone(const char* tz) {
-        if (const char* old = std::getenv("TZ")) {
-            previous_ = old;
-            hadPrevious_ = true;
-        }
-        setenv("TZ", tz, 1);
+        tz_.emplace("TZ", tz);
         tzset();
     }
     ~ScopedTimeZone() {
-        if (hadPrevious_)
-            setenv("TZ", previous_.c_str(), 1);
-        else
-            unsetenv("TZ");
+        tz_.reset();
         tzset();
     }
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
 private:
-    std::string previous_;
-    bool hadPrevious_ = false;
+    std::optional<ScopedEnvironment> tz_;
 };
