@@ -420,7 +420,7 @@ void CTolvanDlg::OnConvert() {
     std::vector<ConvertSource> sources;
     for (const CatalogueEntry& entry : m_catalogue.Entries())
         sources.push_back({m_catalogue.Folder(), std::string(entry.Name())});
-    CVoc2WavDlg dlg(std::move(sources), dest, this, m_openFolder);
+    CVoc2WavDlg dlg(std::move(sources), dest, m_decoderState, this, m_openFolder);
     dlg.exec();
 }
 

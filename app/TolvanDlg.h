@@ -17,6 +17,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueView.h"
 #include "catalogue/ScanRunner.h"
+#include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 #include "platform/PulseWaveOut.h"
 #include "playback/PlaybackEngine.h"
@@ -156,10 +157,14 @@ private:
     std::map<int, QWidget*> m_controls;
     Catalogue m_catalogue;
 
+    // The program's decoder state, shared by the playback's decoder and the
+    // conversion's, so that LDV streams carry over from one to the next
+    // whichever of the two decodes them.
+    g729::DecoderState m_decoderState;
     // The playback: its queue, its sound device, the decoder of its LDV
     // recordings and the engine, which goes first when the window closes.
     WindowPoster m_poster{this};
     platform::PulseWaveOutOpener m_waveOut;
-    G729Decoder m_decoder;
+    G729Decoder m_decoder{m_decoderState};
     PlaybackEngine m_engine{*this, m_poster, m_waveOut, m_decoder};
 };

@@ -15,9 +15,9 @@ namespace {
 constexpr int kStartDelayMs = 100;
 }  // namespace
 
-CVoc2WavDlg::CVoc2WavDlg(std::vector<ConvertSource> sources, std::u16string destFolder, QWidget* parent,
-                         FolderOpener openFolder)
-    : CWorkerDlg(parent), m_openFolder(std::move(openFolder)) {
+CVoc2WavDlg::CVoc2WavDlg(std::vector<ConvertSource> sources, std::u16string destFolder,
+                         g729::DecoderState& decoderState, QWidget* parent, FolderOpener openFolder)
+    : CWorkerDlg(parent), m_decoder(decoderState), m_openFolder(std::move(openFolder)) {
     m_job.sources = std::move(sources);
     m_job.m_pszDestFolder = std::move(destFolder);
 

@@ -13,6 +13,10 @@
 
 #include "app/WorkerDlg.h"
 #include "codec/G729Decoder.h"
+
+namespace g729 {
+struct DecoderState;
+}
 #include "convert/ConvertWorker.h"
 
 class QCheckBox;
@@ -23,9 +27,10 @@ class QPushButton;
 class CVoc2WavDlg : public CWorkerDlg, private ConversionView {
     Q_OBJECT
 public:
-    // Converts sources into destFolder (ending in '/').
-    CVoc2WavDlg(std::vector<ConvertSource> sources, std::u16string destFolder, QWidget* parent,
-                FolderOpener openFolder = OpenWithDesktop);
+    // Converts sources into destFolder (ending in '/'), decoding with the
+    // program's decoder state.
+    CVoc2WavDlg(std::vector<ConvertSource> sources, std::u16string destFolder, g729::DecoderState& decoderState,
+                QWidget* parent, FolderOpener openFolder = OpenWithDesktop);
     ~CVoc2WavDlg() override;
 
     // The conversion's state, for the window and the tests.

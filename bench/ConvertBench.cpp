@@ -15,6 +15,7 @@
 #include <random>
 #include <vector>
 
+#include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 #include "convert/ConvertWorker.h"
 #include "tests/support/TempFolder.h"
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
     TempFolder source, dest;
     WriteFileBytes(source.File("VOC00001.ldv"), stream);
     std::vector<int16_t> pcm(frames * 80);
-    G729Decoder decoder;
+    g729::DecoderState decoderState;
+    G729Decoder decoder(decoderState);
     std::vector<double> raw, worker;
     long notices = 0;
     for (int r = 0; r < runs; ++r) {

@@ -28,6 +28,7 @@ extern "C" {
 #include <bcg729/decoder.h>
 }
 
+#include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 
 // Counting allocator: every malloc-family call goes through these wrappers
@@ -91,7 +92,8 @@ struct Run {
 };
 
 Run DecodeOurs(const std::vector<uint8_t>& frames, std::vector<int16_t>& pcm) {
-    static G729Decoder decoder;  // the state is process-wide anyway
+    static g729::DecoderState state;  // one state for the whole program, as in the player
+    static G729Decoder decoder(state);
     const size_t n = frames.size() / kFrameBytes;
     decoder.Init();
     gAllocations = 0;

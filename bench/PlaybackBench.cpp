@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 #include "platform/MessageLoop.h"
 #include "platform/PulseWaveOut.h"
@@ -104,7 +105,8 @@ void TimeRefills(const TempFolder& folder, const std::string& name, int refills)
     view.SelectRow(0);
     Collector poster;
     IdleOpener opener;
-    G729Decoder decoder;
+    g729::DecoderState decoderState;
+    G729Decoder decoder(decoderState);
     PlaybackEngine engine(view, poster, opener, decoder);
     engine.OnPlay();
     // The open request, then the open after the wait.
@@ -136,7 +138,8 @@ void TimeFirstSample(const TempFolder& folder, const std::string& name, double c
         view.SelectRow(0);
         platform::MessageLoop loop;
         platform::PulseWaveOutOpener opener;
-        G729Decoder decoder;
+        g729::DecoderState decoderState;
+        G729Decoder decoder(decoderState);
         PlaybackEngine engine(view, loop, opener, decoder);
         const auto start = Clock::now();
         engine.OnPlay();

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "cli/Commands.h"
+#include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 #include "convert/ConvertWorker.h"
 #include "platform/TextCodec.h"
@@ -58,7 +59,8 @@ int RunConvertCommand(const CommandArgs& args) {
     }
 
     StderrConversionView view;
-    G729Decoder decoder;
+    g729::DecoderState decoderState;  // the process decodes one stream
+    G729Decoder decoder(decoderState);
     ConvertWorker(job, view, decoder);
     std::printf("%s\n", platform::WideToUtf8(view.Last()).c_str());
     int failed = 0;

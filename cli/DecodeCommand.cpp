@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 #include "convert/LdvToWav.h"
 #include "platform/Files.h"
@@ -37,7 +38,8 @@ int RunDecodeCommand(const CommandArgs& args) {
         std::fprintf(stderr, "tolvan-cli decode: cannot create %s\n", args[1].c_str());
         return 1;
     }
-    G729Decoder decoder;
+    g729::DecoderState decoderState;  // the process decodes one stream
+    G729Decoder decoder(decoderState);
     if (DecodeLdvToWav(stream, out.File(), decoder, nullptr, {}) != LdvDecodeResult::kDecoded || !out.Commit()) {
         std::fprintf(stderr, "tolvan-cli decode: cannot write %s\n", args[1].c_str());
         return 1;

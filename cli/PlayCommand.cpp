@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
@@ -66,7 +67,8 @@ int RunPlayCommand(const CommandArgs& args) {
 
     platform::MessageLoop loop;
     platform::PulseWaveOutOpener opener;
-    G729Decoder decoder;
+    g729::DecoderState decoderState;  // the process decodes one stream
+    G729Decoder decoder(decoderState);
     PlaybackEngine engine(view, loop, opener, decoder);
     engine.SetVolume(level);
     engine.OnPlay();

@@ -17,9 +17,10 @@
 
 namespace g729 {
 
-// Saturation flag of the operators; process-wide like the rest of the decoder
-// state, never reset by G729Decoder::Init.
-inline int16_t Overflow = 0;
+// Saturation flag of the operators. Per thread, so that decoders with states
+// of their own may run on different threads; nothing carries across frames in
+// it, since the decoder clears it before the one place that reads it.
+inline thread_local int16_t Overflow = 0;
 
 constexpr int16_t MAX_16 = 32767;
 constexpr int16_t MIN_16 = -32768;

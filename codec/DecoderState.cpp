@@ -7,30 +7,16 @@
 
 namespace g729 {
 
-namespace {
-
-// The state a process starts with. Four items are only ever set here:
-// ResetDecoderState leaves them alone.
-DecoderState StartState() {
-    DecoderState s{};
-    s.sharp = SHARPMIN;
-    s.old_T0 = 60;
-    for (auto& row : s.freq_prev) std::copy(freq_prev_reset, freq_prev_reset + M, row);
-    std::copy(freq_prev_reset, freq_prev_reset + M, s.prev_lsp);
-    std::copy(lsp_old_init, lsp_old_init + M, s.lsp_old);
-    std::copy(past_qua_en_init, past_qua_en_init + 4, s.past_qua_en);
-    s.mem_pre = 0;
-    s.past_gain = 4096;  // 1.0 in Q12
-    return s;
+DecoderState::DecoderState() : old_exc{}, res2_buf{}, scal_res2_buf{} {
+    ResetDecoderState(*this);
+    // The kept items are set only here.
+    std::copy(lsp_old_init, lsp_old_init + M, lsp_old);
+    std::copy(past_qua_en_init, past_qua_en_init + 4, past_qua_en);
+    mem_pre = 0;
+    past_gain = 4096;  // 1.0 in Q12
 }
 
-}  // namespace
-
-DecoderState gDecoderState = StartState();
-
-void ResetDecoderState() {
-    DecoderState& s = gDecoderState;
-
+void ResetDecoderState(DecoderState& s) {
     std::fill(s.old_exc, s.old_exc + kExcHistory, int16_t{0});
     std::fill(std::begin(s.mem_syn), std::end(s.mem_syn), int16_t{0});
     s.sharp = SHARPMIN;

@@ -11,7 +11,7 @@
 
 void G729Decoder::Init() {
     std::fill(m_synthesis, m_synthesis + kHistory, int16_t{0});
-    g729::ResetDecoderState();
+    g729::ResetDecoderState(m_state);
 }
 
 int G729Decoder::DecodeFrame(const uint8_t* frame, int16_t* pcm) {
@@ -21,9 +21,9 @@ int G729Decoder::DecodeFrame(const uint8_t* frame, int16_t* pcm) {
     m_parameters[4] = 0;  // the received parity bit is not checked
 
     int16_t* speech = m_synthesis + kHistory;
-    g729::Decod_ld8a(m_parameters, speech, m_lpCoefficients, m_pitchLags);
-    g729::Post_Filter(speech, m_lpCoefficients, m_pitchLags);
-    g729::Post_Process(speech, 80);
+    g729::Decod_ld8a(m_state, m_parameters, speech, m_lpCoefficients, m_pitchLags);
+    g729::Post_Filter(m_state, speech, m_lpCoefficients, m_pitchLags);
+    g729::Post_Process(m_state, speech, 80);
     std::memcpy(pcm, speech, 80 * sizeof(int16_t));
     return 160;
 }

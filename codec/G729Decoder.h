@@ -3,21 +3,27 @@
 // 16-bit PCM out, bit-exact with the ITU-T fixed-point reference decoder fed
 // the same parameters with no frame erased and the pitch parity check off.
 //
-// The object is the per-stream context; the inter-frame state behind it is one
-// instance for the whole process (codec/DecoderState.h), shared by every
-// G729Decoder. So one stream decodes at a time: no two Init or DecodeFrame
-// calls may run concurrently, and streams may not be interleaved frame by
-// frame. Decoding allocates nothing.
+// The object is the per-stream context; the inter-frame state it decodes with
+// is the g729::DecoderState it is given, which a program shares between all
+// its decoders (codec/DecoderState.h says what carries over between streams).
+// Decoding allocates nothing.
 
 #include <cstdint>
 
+namespace g729 {
+struct DecoderState;
+}
+
 class G729Decoder {
 public:
-    // Prepares this context and the process-wide state for a new stream; call
-    // it before the first DecodeFrame of every stream. lsp_old, past_qua_en,
-    // mem_pre and past_gain keep the values the previous stream left (their
-    // start values in a fresh process), so the first frames of a stream can
-    // depend on what was decoded before in the same process.
+    // Decodes with state, which must outlive the decoder.
+    explicit G729Decoder(g729::DecoderState& state) : m_state(state) {}
+
+    // Prepares this context and the state for a new stream; call it before
+    // the first DecodeFrame of every stream. The state's kept items (lsp_old,
+    // past_qua_en, mem_pre, past_gain) stay as the previous stream on the same
+    // state left them, so the first frames of a stream can depend on what was
+    // decoded before with it.
     void Init();
 
     // Decodes the 10 bytes at frame (bits read from byte 0 on, most significant
@@ -27,6 +33,8 @@ public:
 
 private:
     static constexpr int kHistory = 10;  // unfiltered samples kept from the previous frame
+
+    g729::DecoderState& m_state;
 
     // Elements 0..9: the previous frame's last unfiltered samples; 10..89: this frame.
     int16_t m_synthesis[kHistory + 80] = {};

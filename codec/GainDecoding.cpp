@@ -43,8 +43,7 @@ void Gain_update(int16_t past_qua_en[4], int32_t L_gbk12) {
 
 }  // namespace
 
-void Dec_gain(int16_t index, const int16_t code[40], int16_t* gain_pit, int16_t* gain_cod) {
-    DecoderState& s = gDecoderState;
+void Dec_gain(DecoderState& s, int16_t index, const int16_t code[40], int16_t* gain_pit, int16_t* gain_cod) {
     const int index1 = imap1[index >> 4];
     const int index2 = imap2[index & 15];
     *gain_pit = add(gbk1[index1][0], gbk2[index2][0]);

@@ -74,8 +74,7 @@ void Get_lsp_pol(const int16_t* lsp, int32_t f[6]) {
 
 }  // namespace
 
-void D_lsp(int16_t l0l1, int16_t l2l3, int16_t lsp_q[M]) {
-    DecoderState& s = gDecoderState;
+void D_lsp(DecoderState& s, int16_t l0l1, int16_t l2l3, int16_t lsp_q[M]) {
     const int mode = (l0l1 >> 7) & 1;
     const int code0 = l0l1 & 127;
     const int code1 = (l2l3 >> 5) & 31;

@@ -5,12 +5,14 @@
 
 namespace g729 {
 
+struct DecoderState;
+
 // Decodes the quantized LSP vector lsp_q (Q15) from the frame parameters
 // L0L1 (8 bits) and L2L3 (10 bits): codebook sum, expansion, MA prediction
-// from freq_prev, stability check, LSF to LSP. Updates freq_prev, prev_lsp and
-// prev_ma. A corrected spectrum writes "lsp_stability warning Low \n" or
+// from s.freq_prev, stability check, LSF to LSP. Updates s.freq_prev,
+// s.prev_lsp and s.prev_ma. A corrected spectrum writes "lsp_stability warning Low \n" or
 // "lsp_stability warning High \n" to standard output.
-void D_lsp(int16_t l0l1, int16_t l2l3, int16_t lsp_q[10]);
+void D_lsp(DecoderState& s, int16_t l0l1, int16_t l2l3, int16_t lsp_q[10]);
 
 // LSF (Q13, 0..pi) to LSP (cosine domain, Q15) through table2 and slope_cos.
 void Lsf_lsp2(const int16_t lsf[10], int16_t lsp[10]);

@@ -17,8 +17,7 @@ inline int32_t MpyNoSaturation(int16_t hi, int16_t lo, int16_t n) {
 
 }  // namespace
 
-void Post_Process(int16_t signal[], int lg) {
-    DecoderState& s = gDecoderState;
+void Post_Process(DecoderState& s, int16_t signal[], int lg) {
     const int16_t b0 = b100[0], b1 = b100[1], b2 = b100[2];
     // The memory in locals: the samples are int16_t too, and the compiler
     // would otherwise reload it after every store to signal.

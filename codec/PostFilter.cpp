@@ -82,8 +82,7 @@ void pit_pst_filt(const int16_t* signal, const int16_t* scal_sig, int16_t t0_min
 }
 
 // Tilt compensation: x[n] -= g * x[n-1], with x[-1] from mem_pre.
-void preemphasis(int16_t x[L_SUBFR], int16_t g) {
-    DecoderState& s = gDecoderState;
+void preemphasis(DecoderState& s, int16_t x[L_SUBFR], int16_t g) {
     const int16_t last = x[L_SUBFR - 1];
     for (int i = L_SUBFR - 1; i > 0; i--) x[i] = sub(x[i], mult(g, x[i - 1]));
     x[0] = sub(x[0], mult(g, s.mem_pre));
@@ -99,8 +98,7 @@ int32_t ScaledEnergy(const int16_t x[L_SUBFR]) {
 
 // Scales sig_out so that its energy follows that of sig_in, with the gain
 // smoothed sample by sample from past_gain.
-void agc(const int16_t sig_in[L_SUBFR], int16_t sig_out[L_SUBFR]) {
-    DecoderState& st = gDecoderState;
+void agc(DecoderState& st, const int16_t sig_in[L_SUBFR], int16_t sig_out[L_SUBFR]) {
     int32_t s = ScaledEnergy(sig_out);
     if (s == 0) {
         st.past_gain = 0;
@@ -143,8 +141,7 @@ void Weight_Az(const int16_t a[MP1], int16_t gamma, int16_t ap[MP1]) {
     ap[M] = round_fx(L_mult(a[M], fac));
 }
 
-void Post_Filter(int16_t syn[L_FRAME], const int16_t Az_4[2 * MP1], const int16_t T[2]) {
-    DecoderState& s = gDecoderState;
+void Post_Filter(DecoderState& s, int16_t syn[L_FRAME], const int16_t Az_4[2 * MP1], const int16_t T[2]) {
     int16_t* res2 = s.res2();
     int16_t* scal_res2 = s.scal_res2();
     int16_t syn_pst[L_FRAME];
@@ -184,10 +181,10 @@ void Post_Filter(int16_t syn[L_FRAME], const int16_t Az_4[2 * MP1], const int16_
             temp2 = mult(temp2, MU);
             temp2 = div_s(temp2, temp1);
         }
-        preemphasis(res2_pst, temp2);
+        preemphasis(s, res2_pst, temp2);
 
         Syn_filt(Ap4, res2_pst, &syn_pst[i_subfr], L_SUBFR, s.mem_syn_pst, true);
-        agc(&syn[i_subfr], &syn_pst[i_subfr]);
+        agc(s, &syn[i_subfr], &syn_pst[i_subfr]);
 
         std::copy(res2 + L_SUBFR - kResHistory, res2 + L_SUBFR, res2 - kResHistory);
         std::copy(scal_res2 + L_SUBFR - kResHistory, scal_res2 + L_SUBFR, scal_res2 - kResHistory);

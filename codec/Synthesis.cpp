@@ -11,12 +11,11 @@
 
 namespace g729 {
 
-void Decod_ld8a(const int16_t prm[12], int16_t synth[L_FRAME], int16_t A_t[2 * MP1], int16_t T2[2]) {
-    DecoderState& s = gDecoderState;
+void Decod_ld8a(DecoderState& s, const int16_t prm[12], int16_t synth[L_FRAME], int16_t A_t[2 * MP1], int16_t T2[2]) {
     int16_t* exc = s.exc();
 
     int16_t lsp_new[M];
-    D_lsp(prm[1], prm[2], lsp_new);
+    D_lsp(s, prm[1], prm[2], lsp_new);
     Int_qlpc(s.lsp_old, lsp_new, A_t);
     std::copy(lsp_new, lsp_new + M, s.lsp_old);
 
@@ -46,7 +45,7 @@ void Decod_ld8a(const int16_t prm[12], int16_t synth[L_FRAME], int16_t A_t[2 * M
             for (int i = T0; i < L_SUBFR; i++) code[i] = add(code[i], mult(code[i - T0], sharp2));
         }
 
-        Dec_gain(prm[kGains[sf]], code, &s.gain_pitch, &s.gain_code);
+        Dec_gain(s, prm[kGains[sf]], code, &s.gain_pitch, &s.gain_code);
         s.sharp = std::clamp(s.gain_pitch, SHARPMIN, SHARPMAX);
 
         for (int i = 0; i < L_SUBFR; i++) {

@@ -16,6 +16,7 @@
 #include <set>
 
 #include "app/Voc2WavDlg.h"
+#include "codec/DecoderState.h"
 #include "controls/ControlId.h"
 #include "platform/TextCodec.h"
 #include "tests/app/GuiTest.h"
@@ -55,7 +56,7 @@ protected:
         return sources;
     }
     std::unique_ptr<CVoc2WavDlg> Dialog(std::vector<ConvertSource> sources) {
-        return std::make_unique<CVoc2WavDlg>(std::move(sources), dest_.Wide() + u"/", nullptr,
+        return std::make_unique<CVoc2WavDlg>(std::move(sources), dest_.Wide() + u"/", decoderState_, nullptr,
                                              [this](const QString& folder) { opened_.push_back(folder); });
     }
     std::set<std::string> Outputs() const {
@@ -65,6 +66,7 @@ protected:
     }
 
     TempFolder source_, dest_;
+    g729::DecoderState decoderState_;
     std::vector<QString> opened_;
 };
 

@@ -255,7 +255,7 @@ TEST(FastPaths, EnergyMatchesTheOperatorChain) {
 
 TEST(FastPaths, OutputFilterMatchesTheOperatorChain) {
     Signals gen(5);
-    DecoderState& s = gDecoderState;
+    DecoderState s;
     for (int peak : kPeaks) {
         for (int t = 0; t < kTrials; t++) {
             FilterMemory m{gen.Sample(peak), gen.Sample(peak), gen.Sample(peak),
@@ -265,7 +265,7 @@ TEST(FastPaths, OutputFilterMatchesTheOperatorChain) {
             int16_t sigA[80], sigB[80];
             gen.Fill(sigA, 80, peak);
             std::copy(sigA, sigA + 80, sigB);
-            Post_Process(sigA, 80);
+            Post_Process(s, sigA, 80);
             ChainPostProcess(sigB, 80, m);
             ASSERT_TRUE(std::equal(sigA, sigA + 80, sigB)) << "peak " << peak << ", trial " << t;
             ASSERT_TRUE(s.x0 == m.x0 && s.x1 == m.x1 && s.y1_hi == m.y1_hi && s.y1_lo == m.y1_lo &&

@@ -1,6 +1,6 @@
-// Bit-exactness of G729Decoder over the reference streams, each decoded in a
-// fresh process as the expected outputs were made, plus the behaviour around
-// Init and the parity bit.
+// Bit-exactness of G729Decoder over the reference streams, each decoded with a
+// new decoder state as the expected outputs were made, plus the behaviour
+// around Init, the parity bit and states of their own.
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,11 @@
 #include <ostream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
-#include "tests/codec/ChildProcess.h"
 #include "tests/support/G729Vectors.h"
 
 namespace {
@@ -81,47 +82,59 @@ std::string DecodeStream(G729Decoder& decoder, const std::vector<uint8_t>& input
     return "";
 }
 
+// The streams of case c, read from the vectors folder; false when absent.
+struct CaseData {
+    std::vector<uint8_t> before, input;
+    std::vector<int16_t> expected;
+};
+bool ReadCase(const StreamCase& c, CaseData* d) {
+    const std::string dir = VectorsDir();
+    std::vector<uint8_t> expectedBytes;
+    if (!ReadFile(dir + "/" + c.input + ".ldv", &d->input) || !ReadFile(dir + "/" + c.expected + ".pcm", &expectedBytes) ||
+        (c.before != nullptr && !ReadFile(dir + "/" + c.before + ".ldv", &d->before)))
+        return false;
+    if (c.flipParity) {
+        for (size_t f = 0; f + 10 <= d->input.size(); f += 10) d->input[f + 3] ^= 0x20;  // bit 26 = byte 3, bit 5
+    }
+    d->expected.resize(expectedBytes.size() / 2);
+    for (size_t i = 0; i < d->expected.size(); i++)
+        d->expected[i] = static_cast<int16_t>(expectedBytes[2 * i] | (expectedBytes[2 * i + 1] << 8));
+    return true;
+}
+
+// Decodes case c with state as a program would (the stream before it first,
+// when there is one) and names the first difference from the expected output.
+std::string DecodeCase(const StreamCase& c, const CaseData& d, g729::DecoderState& state) {
+    G729Decoder decoder(state);
+    std::vector<int16_t> out;
+    if (c.before != nullptr) {
+        for (int i = 0; i < c.inits; i++) decoder.Init();
+        if (std::string e = DecodeStream(decoder, d.before, &out); !e.empty()) return e;
+    }
+    for (int i = 0; i < c.inits; i++) decoder.Init();
+    if (std::string e = DecodeStream(decoder, d.input, &out); !e.empty()) return e;
+    if (out.size() != d.expected.size())
+        return std::to_string(out.size()) + " samples, expected " + std::to_string(d.expected.size());
+    for (size_t i = 0; i < out.size(); i++) {
+        if (out[i] != d.expected[i]) {
+            return "first difference in frame " + std::to_string(i / 80) + ", sample " + std::to_string(i % 80) +
+                   ": got " + std::to_string(out[i]) + ", expected " + std::to_string(d.expected[i]);
+        }
+    }
+    return "";
+}
+
+// Each case with a new state, as a program starting up has; the tests run in
+// one process, so any state kept outside the given one would show here.
 TEST_P(StreamTest, MatchesReferenceOutput) {
     const StreamCase& c = GetParam();
-    const std::string dir = VectorsDir();
-    std::vector<uint8_t> before, input, expectedBytes;
-    const std::string inputPath = dir + "/" + c.input + ".ldv";
-    const std::string expectedPath = dir + "/" + c.expected + ".pcm";
-    if (!ReadFile(inputPath, &input) || !ReadFile(expectedPath, &expectedBytes) ||
-        (c.before != nullptr && !ReadFile(dir + "/" + c.before + ".ldv", &before))) {
-        GTEST_SKIP() << "G.729 test vectors not found in " << dir
+    CaseData d;
+    if (!ReadCase(c, &d)) {
+        GTEST_SKIP() << "G.729 test vectors not found in " << VectorsDir()
                      << " (set TOLVAN_G729_VECTORS to the folder holding them)";
     }
-    ASSERT_EQ(input.size() % 10, 0u) << inputPath;
-    ASSERT_EQ(expectedBytes.size(), input.size() / 10 * 160) << expectedPath;
-    if (c.flipParity) {
-        for (size_t f = 0; f < input.size(); f += 10) input[f + 3] ^= 0x20;  // bit 26 = byte 3, bit 5
-    }
-    std::vector<int16_t> expected(expectedBytes.size() / 2);
-    for (size_t i = 0; i < expected.size(); i++)
-        expected[i] = static_cast<int16_t>(expectedBytes[2 * i] | (expectedBytes[2 * i + 1] << 8));
-
-    const ChildResult r = RunInChild([&]() -> std::string {
-        G729Decoder decoder;
-        std::vector<int16_t> out;
-        if (c.before != nullptr) {
-            for (int i = 0; i < c.inits; i++) decoder.Init();
-            if (std::string e = DecodeStream(decoder, before, &out); !e.empty()) return e;
-        }
-        for (int i = 0; i < c.inits; i++) decoder.Init();
-        if (std::string e = DecodeStream(decoder, input, &out); !e.empty()) return e;
-        for (size_t i = 0; i < out.size(); i++) {
-            if (out[i] != expected[i]) {
-                return "first difference in frame " + std::to_string(i / 80) + ", sample " +
-                       std::to_string(i % 80) + ": got " + std::to_string(out[i]) + ", expected " +
-                       std::to_string(expected[i]);
-            }
-        }
-        return "";
-    });
-    ASSERT_TRUE(r.exited) << "the decoding process crashed";
-    EXPECT_EQ(r.exitStatus, 0);
-    EXPECT_EQ(r.message, "");
+    g729::DecoderState state;
+    EXPECT_EQ(DecodeCase(c, d, state), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Vectors, StreamTest, ::testing::ValuesIn(kStreams),
@@ -148,3 +161,23 @@ TEST(Vectors, EveryStreamInTheFolderHasACase) {
 }
 
 }  // namespace
+
+// Decoders with states of their own are independent: the carry-over case and
+// a plain stream decoded at the same time on two threads both stay bit-exact,
+// and a state is unaffected by what another decoded.
+TEST(Vectors, DecodersWithTheirOwnStatesRunSideBySide) {
+    const StreamCase& carried = kStreams[12];  // random_b after random_a
+    const StreamCase& plain = kStreams[5];     // SPEECH
+    ASSERT_STREQ(carried.name, "random_b_after_a");
+    ASSERT_STREQ(plain.name, "SPEECH");
+    CaseData carriedData, plainData;
+    if (!ReadCase(carried, &carriedData) || !ReadCase(plain, &plainData))
+        GTEST_SKIP() << "G.729 test vectors not found in " << VectorsDir();
+    g729::DecoderState first, second;
+    std::string carriedResult, plainResult;
+    std::thread other([&] { carriedResult = DecodeCase(carried, carriedData, first); });
+    plainResult = DecodeCase(plain, plainData, second);
+    other.join();
+    EXPECT_EQ(carriedResult, "");
+    EXPECT_EQ(plainResult, "");
+}

@@ -14,6 +14,7 @@
 #include <set>
 #include <thread>
 
+#include "codec/DecoderState.h"
 #include "convert/ChVocPath.h"
 #include "convert/ConvertWorker.h"
 #include "playback/PcmWavHeader.h"
@@ -67,7 +68,8 @@ protected:
     TempFolder source_, dest_;
     ConvertJob job_;
     RecordingView view_;
-    G729Decoder decoder_;
+    g729::DecoderState decoderState_;
+    G729Decoder decoder_{decoderState_};
 };
 
 TEST_F(ConvertWorkerTest, OnlyWavEntriesConvertNothing) {

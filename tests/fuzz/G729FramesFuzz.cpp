@@ -40,15 +40,14 @@ void CheckState(const g729::DecoderState& s) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const g729::DecoderState fresh = g729::gDecoderState;
-    g729::gDecoderState = fresh;
+    g729::DecoderState state;
     g729::Overflow = 0;
-    G729Decoder decoder;
+    G729Decoder decoder(state);
     decoder.Init();
     int16_t pcm[80];
     for (size_t at = 0; at + 10 <= size; at += 10) {
         Check(decoder.DecodeFrame(data + at, pcm) == 160);
-        CheckState(g729::gDecoderState);
+        CheckState(state);
     }
     return 0;
 }

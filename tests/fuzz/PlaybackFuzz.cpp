@@ -35,8 +35,6 @@ uint64_t ChunksOf(const PlaybackEngine& engine) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const g729::DecoderState fresh = g729::gDecoderState;
-    g729::gDecoderState = fresh;
     g729::Overflow = 0;
 
     if (size < 2) return 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 #include "platform/MessageBox.h"
 #include "playback/MemoryPlaybackView.h"
@@ -31,7 +32,8 @@ struct EngineRig {
     MemoryPlaybackView view;
     ManualClock clock;
     ManualWaveOutOpener opener{clock};
-    G729Decoder decoder;
+    g729::DecoderState decoderState;
+    G729Decoder decoder{decoderState};
     PlaybackEngine engine{view, clock, opener, decoder};
     std::vector<std::u16string> messages;
 
