@@ -1,15 +1,14 @@
 #pragma once
 // Ids of the main window's controls; a button's id is also its command. The
-// ones the catalogue and the playback read or write come from their own
-// lists, so the two cannot drift apart.
+// transport buttons' ids come from the playback's own list, so the two cannot
+// drift apart.
 
-#include "catalogue/CatalogueView.h"
 #include "playback/PlaybackView.h"
 
 namespace ids {
 inline constexpr int kOk = 1;      // hidden default button
 inline constexpr int kCancel = 2;  // hidden; command 2 closes the window
-inline constexpr int kRecordList = kIdRecordList;
+inline constexpr int kRecordList = 1000;
 inline constexpr int kTreePicture = 1001;
 inline constexpr int kListFrame = 1002;
 inline constexpr int kExport = 1003;
@@ -22,11 +21,11 @@ inline constexpr int kNext = kIdNext;
 inline constexpr int kPosition = kIdPosition;
 inline constexpr int kMute = kIdMute;
 inline constexpr int kVolume = kIdVolume;
-inline constexpr int kStartDate = kIdStartDate;
-inline constexpr int kEndDate = kIdEndDate;
-inline constexpr int kCallType = kIdCallType;
-inline constexpr int kCondition = kIdCondition;
-inline constexpr int kKeyword = kIdKeyword;
+inline constexpr int kStartDate = 1013;
+inline constexpr int kEndDate = 1014;
+inline constexpr int kCallType = 1015;
+inline constexpr int kCondition = 1016;
+inline constexpr int kKeyword = 1017;
 inline constexpr int kQuery = 1018;
 inline constexpr int kQueryCaption = 1019;
 inline constexpr int kStartDateLabel = 1020;
@@ -37,11 +36,11 @@ inline constexpr int kKeywordLabel = 1024;
 inline constexpr int kQueryFrame = 1025;
 inline constexpr int kPlaybackFrame = 1026;
 inline constexpr int kNowPlaying = kIdNowPlaying;
-inline constexpr int kFolderTree = kIdFolderTree;
+inline constexpr int kFolderTree = 1030;
 inline constexpr int kPrevPage = 1031;
 inline constexpr int kNextPage = 1032;
-inline constexpr int kPageLabel = kIdPageLabel;
-inline constexpr int kPageNumber = kIdPageNumber;
+inline constexpr int kPageLabel = 1033;
+inline constexpr int kPageNumber = 1034;
 inline constexpr int kPageNumberLabel = 1036;
 inline constexpr int kConvert = 1039;
 

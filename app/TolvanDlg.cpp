@@ -359,7 +359,7 @@ void CTolvanDlg::paintEvent(QPaintEvent* event) {
 void CTolvanDlg::OnCommand(int id) {
     switch (id) {
     case ids::kQuery:
-        m_catalogue.OnQuery();
+        if (auto message = m_catalogue.OnQuery(QueryFields())) platform::ShowMessageBox(*message);
         break;
     case ids::kRefresh:
         m_catalogue.OnRefreshList();
@@ -472,21 +472,21 @@ bool CTolvanDlg::eventFilter(QObject* watched, QEvent* event) {
         // Only presses on the box itself (its drop-down part); presses in its
         // edit field go to the edit field, so the date can be typed.
         if (watched == m_cbStartDate) {
-            OpenCalendar(ids::kStartDate);
+            OpenCalendar(m_cbStartDate);
             return true;
         }
         if (watched == m_cbEndDate) {
-            OpenCalendar(ids::kEndDate);
+            OpenCalendar(m_cbEndDate);
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void CTolvanDlg::OpenCalendar(int id) {
-    CalenderDlg picker(this);
-    picker.m_nTargetId = id;
-    picker.exec();
+void CTolvanDlg::OpenCalendar(QComboBox* dateBox) {
+    CalenderDlg picker(this, dateBox);
+    if (picker.exec() == QDialog::Accepted && picker.PickedDay().isValid())
+        dateBox->setEditText(CalenderDlg::FormatDay(picker.PickedDay()));
 }
 
 void CTolvanDlg::OnFolderChanged(const QString& path) { m_catalogue.OnFolderChanged(path.toStdU16String()); }
@@ -496,45 +496,40 @@ void CTolvanDlg::PreselectFolder(const QString& folder) {
         m_catalogue.OnFolderChanged(QDir::cleanPath(QDir(folder).absolutePath()).toStdU16String());
 }
 
-std::u16string CTolvanDlg::ControlText(CatalogueControl id) const {
-    QWidget* w = Control(id);
-    QString text;
-    if (auto* combo = qobject_cast<QComboBox*>(w))
-        text = combo->currentText();
-    else if (auto* edit = qobject_cast<QLineEdit*>(w))
-        text = edit->text();
-    else if (auto* label = qobject_cast<QLabel*>(w))
-        text = label->text();
-    return text.toStdU16String();
+QueryRequest CTolvanDlg::QueryFields() const {
+    return {m_cbStartDate->currentText().toStdU16String(), m_cbEndDate->currentText().toStdU16String(),
+            m_cbCallType->currentText().toStdU16String(), m_editKeyword->text().toStdU16String(),
+            m_editPage->text().toStdU16String()};
 }
 
-void CTolvanDlg::SetControlText(CatalogueControl id, std::u16string_view text) {
-    QWidget* w = Control(id);
-    const QString value = FromU16(text);
-    if (auto* combo = qobject_cast<QComboBox*>(w))
-        combo->setEditText(value);
-    else if (auto* edit = qobject_cast<QLineEdit*>(w))
-        edit->setText(value);
-    else if (auto* label = qobject_cast<QLabel*>(w))
-        label->setText(value);
+void CTolvanDlg::ShowQueryFields(const QueryRequest& fields) {
+    m_cbStartDate->setEditText(FromU16(fields.startDate));
+    m_cbEndDate->setEditText(FromU16(fields.endDate));
+    m_cbCallType->setEditText(FromU16(fields.callType));
+    m_cbCondition->setEditText(FromU16(kConditionText));
+    m_editKeyword->setText(FromU16(fields.keyword));
+    m_editPage->setText(FromU16(fields.page));
 }
 
-void CTolvanDlg::SetFocusTo(CatalogueControl id) {
-    if (QWidget* w = Control(id)) w->setFocus();
-}
-
-void CTolvanDlg::SetListRedraw(bool on) { m_list->setUpdatesEnabled(on); }
-
-void CTolvanDlg::DeleteAllRows() { m_list->setRowCount(0); }
-
-void CTolvanDlg::InsertRow(int row, const RowTexts& columns) {
-    m_list->insertRow(row);
-    for (int c = 0; c < 7; ++c) {
-        auto* item = new QTableWidgetItem(FromU16(columns[c]));
-        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        m_list->setItem(row, c, item);
+void CTolvanDlg::ShowPage(const PageShown& page) {
+    m_list->setUpdatesEnabled(false);
+    m_list->setRowCount(0);
+    for (int row = 0; row < static_cast<int>(page.rows.size()); ++row) {
+        m_list->insertRow(row);
+        for (int c = 0; c < 7; ++c) {
+            auto* item = new QTableWidgetItem(FromU16(page.rows[row][c]));
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            m_list->setItem(row, c, item);
+        }
     }
+    m_list->setUpdatesEnabled(true);
+    if (page.selectedRow >= 0) SelectRow(page.selectedRow);
+    m_stPageLabel->setText(FromU16(page.label));
 }
+
+void CTolvanDlg::FocusFolderTree() { m_tree->setFocus(); }
+
+void CTolvanDlg::FocusRecordList() { m_list->setFocus(); }
 
 void CTolvanDlg::SelectRow(int row) {
     m_list->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

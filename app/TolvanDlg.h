@@ -60,13 +60,15 @@ public:
     CMFCShellFolderTreeCtrl* Tree() const { return m_tree; }
 
     // CatalogueView
-    std::u16string ControlText(CatalogueControl id) const override;
-    void SetControlText(CatalogueControl id, std::u16string_view text) override;
-    void SetFocusTo(CatalogueControl id) override;
-    void SetListRedraw(bool on) override;
-    void DeleteAllRows() override;
-    void InsertRow(int row, const RowTexts& columns) override;
-    // Selects and focuses row, for the catalogue and the playback alike.
+    void ShowQueryFields(const QueryRequest& fields) override;
+    void ShowPage(const PageShown& page) override;
+    void FocusFolderTree() override;
+    void FocusRecordList() override;
+
+    // The query panel's texts as typed.
+    QueryRequest QueryFields() const;
+
+    // PlaybackView and the page shown: selects and focuses row.
     void SelectRow(int row) override;
 
     // PlaybackView
@@ -115,8 +117,8 @@ private:
     // The user drags the volume slider to position.
     void OnVolumeTracking(int position);
     QLabel* QueryLabel(int id, const QString& text, QRect place);
-    // The calendar drop-down under date box id.
-    void OpenCalendar(int id);
+    // The calendar drop-down under a date box; the day picked goes into it.
+    void OpenCalendar(QComboBox* dateBox);
     void OnFolderChanged(const QString& path);
     // Command 1003, "导出列表": the whole catalogue into a workbook in the
     // program's folder, behind the export dialog.

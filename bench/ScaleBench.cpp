@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     catalogue.OnFolderChanged(wideFolder);
     Report("folder selected: scan, load, first page", Seconds(start));
     std::printf("  %s; catalogue %zu bytes (%zu a recording)\n",
-                platform::WideToUtf8(view.ControlText(kIdPageLabel)).c_str(),
+                platform::WideToUtf8(view.Label()).c_str(),
                 catalogue.Entries().size() * sizeof(CatalogueEntry), sizeof(CatalogueEntry));
 
     const int pages = catalogue.PageCount();
@@ -174,14 +174,10 @@ int main(int argc, char** argv) {
 
     // Every recording of one calendar day of one type with a number holding
     // "1380000": every header is read.
-    view.SetControlText(kIdStartDate, u"2016-01-01");
-    view.SetControlText(kIdEndDate, u"2016-01-01");
-    view.SetControlText(kIdCallType, u"全部主叫");
-    view.SetControlText(kIdKeyword, u"1380000");
     start = Clock::now();
-    catalogue.OnQuery();
+    catalogue.OnQuery({u"2016-01-01", u"2016-01-01", u"全部主叫", u"1380000", u""});
     Report("query (filtered scan of every header)", Seconds(start));
-    std::printf("  %s\n", platform::WideToUtf8(view.ControlText(kIdPageLabel)).c_str());
+    std::printf("  %s\n", platform::WideToUtf8(view.Label()).c_str());
 
     start = Clock::now();
     fs::current_path(fs::temp_directory_path());

@@ -126,10 +126,10 @@ int main(int argc, char** argv) {
     const std::string findCommand = "find '" + folder.string() + "' -maxdepth 1 -iname 'VOC*.wav' > /dev/null";
     const std::u16string wideFolder = platform::Utf8ToWide(folder.string());
     WaitingScanRunner scanner;
-    MemoryCatalogueView panel;
-    const QueryFilter everything = ReadQueryFilter(panel);  // empty fields: every recording dated 1971 or later
-    panel.SetControlText(kIdKeyword, u"138");
-    const QueryFilter keyword = ReadQueryFilter(panel);
+    QueryRequest panel{u"", u"", std::u16string(kAllTypesText), u"", u""};
+    const QueryFilter everything = MakeQueryFilter(panel);  // empty fields: every recording dated 1971 or later
+    panel.keyword = u"138";
+    const QueryFilter keyword = MakeQueryFilter(panel);
 
     uint32_t unfilteredSize = 0, filteredSize = 0, keywordSize = 0;
     std::string cliLabel, cliKeywordLabel, peerCount;
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
     std::printf("recordings: %d, %d runs; result file %u bytes (filtered %u, keyword 138 %u)\n", count, runs,
                 unfilteredSize, filteredSize, keywordSize);
     std::printf("page label %s; tolvan-cli: %s / %s; python found %s\n",
-                platform::WideToUtf8(view.ControlText(kIdPageLabel)).c_str(), firstLine(cliLabel).c_str(),
+                platform::WideToUtf8(view.Label()).c_str(), firstLine(cliLabel).c_str(),
                 firstLine(cliKeywordLabel).c_str(), firstLine(peerCount).c_str());
     std::printf("%-40s %9s %9s %9s %12s\n", "", "min ms", "median", "max", "ns/rec (med)");
     for (const Timed* t :

@@ -5,18 +5,13 @@
 #include "catalogue/RecordRow.h"
 #include "catalogue/ScanJob.h"
 #include "platform/Files.h"
-#include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 #include "platform/TextNumber.h"
 
 namespace {
 
-// A control's text as its fixed-size buffer would hold it.
-std::u16string ControlTextCut(const CatalogueView& view, CatalogueControl id, size_t maxChars) {
-    std::u16string text = view.ControlText(id);
-    if (text.size() > maxChars) text.resize(maxChars);
-    return text;
-}
+// A text as its control's fixed-size buffer would hold it.
+std::u16string Cut(std::u16string_view text, size_t maxChars) { return std::u16string(text.substr(0, maxChars)); }
 
 // CP936 form of text in a zero-terminated 32-byte field, cut at a character
 // boundary. A character CP936 cannot hold becomes 0x1A, a byte no phone
@@ -46,33 +41,25 @@ void ReadDate(std::u16string text, std::u16string_view fallback, int16_t& year, 
     day = static_cast<int16_t>(platform::TextToInt(d));
 }
 
-bool OutOfRange(int16_t value, unsigned highest) {
-    return static_cast<uint16_t>(value - 1) > highest - 1;
-}
-
 }  // namespace
 
 std::u16string PageLabel(uint32_t entryCount, int page, int pageCount) {
     return u"总共" + DecimalText(entryCount) + u"条记录，第" + DecimalText(page) + u"页，共" + DecimalText(pageCount) + u"页";
 }
 
-QueryFilter ReadQueryFilter(const CatalogueView& view) {
+QueryFilter MakeQueryFilter(const QueryRequest& request) {
     QueryFilter filter{};
-    ReadDate(ControlTextCut(view, kIdStartDate, 31), kDefaultStartDate, filter.startYear, filter.startMonth,
-             filter.startDay);
-    ReadDate(ControlTextCut(view, kIdEndDate, 31), kDefaultEndDate, filter.endYear, filter.endMonth, filter.endDay);
-    ToNarrowField(ControlTextCut(view, kIdCallType, 15), filter.typeText);
-    ToNarrowField(ControlTextCut(view, kIdKeyword, 31), filter.keyword);
+    ReadDate(Cut(request.startDate, 31), kDefaultStartDate, filter.startYear, filter.startMonth, filter.startDay);
+    ReadDate(Cut(request.endDate, 31), kDefaultEndDate, filter.endYear, filter.endMonth, filter.endDay);
+    ToNarrowField(Cut(request.callType, 15), filter.typeText);
+    ToNarrowField(Cut(request.keyword, 31), filter.keyword);
     return filter;
 }
 
 void Catalogue::ResetQueryControls() {
-    view_.SetControlText(kIdStartDate, u"");
-    view_.SetControlText(kIdEndDate, u"");
-    view_.SetControlText(kIdCallType, kAllTypesText);
-    view_.SetControlText(kIdCondition, kConditionText);
-    view_.SetControlText(kIdKeyword, u"");
-    view_.SetControlText(kIdPageNumber, u"");
+    QueryRequest start;
+    start.callType = kAllTypesText;
+    view_.ShowQueryFields(start);
 }
 
 void Catalogue::OnFolderChanged(std::u16string_view path) {
@@ -82,65 +69,52 @@ void Catalogue::OnFolderChanged(std::u16string_view path) {
     ResetQueryControls();
     if (m_szRecFolder.empty()) {
         EmptyCatalogue();
-        view_.SetControlText(kIdPageLabel, kEmptyPageLabel);
+        FillPage();
         return;
     }
     uint32_t size = scanner_.RunScan(m_szRecFolder, false, QueryFilter{});
-    if (LoadScanResult(size, 0)) {
-        view_.SetControlText(kIdPageLabel, PageLabel(m_nEntryCount, 1, m_nPageCount));
-        view_.SetFocusTo(kIdFolderTree);
-    } else {
-        view_.SetControlText(kIdPageLabel, kEmptyPageLabel);
-    }
+    if (LoadScanResult(size, 0)) view_.FocusFolderTree();
 }
 
-void Catalogue::OnQuery() {
-    QueryFilter filter = ReadQueryFilter(view_);
-    std::u16string pageText = ControlTextCut(view_, kIdPageNumber, 15);
-    // Days are checked before months, so only one message is shown.
-    if (OutOfRange(filter.startDay, 31) || OutOfRange(filter.endDay, 31)) {
-        platform::ShowMessageBox(kDayRangeMessage);
-        return;
-    }
-    if (OutOfRange(filter.startMonth, 12) || OutOfRange(filter.endMonth, 12)) {
-        platform::ShowMessageBox(kMonthRangeMessage);
-        return;
+std::optional<std::u16string_view> Catalogue::OnQuery(const QueryRequest& request) {
+    QueryFilter filter = MakeQueryFilter(request);
+    if (auto message = DateFieldsMessage(filter)) return message;
+    // A date the calendar cannot hold finds no recording: the query ends
+    // with an empty catalogue, without asking the disk.
+    if (auto message = CalendarSpanMessage(filter)) {
+        EmptyCatalogue();
+        FillPage();
+        view_.FocusFolderTree();
+        return message;
     }
     uint32_t size = scanner_.RunScan(m_szRecFolder, true, filter);
-    if (LoadScanResult(size, platform::TextToInt(pageText)))
-        ShowCurrentPageLabel();
-    else
-        view_.SetControlText(kIdPageLabel, kEmptyPageLabel);
-    view_.SetFocusTo(kIdFolderTree);
+    LoadScanResult(size, platform::TextToInt(Cut(request.page, 15)));
+    view_.FocusFolderTree();
+    return std::nullopt;
 }
 
 void Catalogue::OnRefreshList() {
     if (m_szRecFolder.empty()) return;
     ResetQueryControls();
     uint32_t size = scanner_.RunScan(m_szRecFolder, false, QueryFilter{});
-    if (LoadScanResult(size, 0))
-        view_.SetControlText(kIdPageLabel, PageLabel(m_nEntryCount, 1, m_nPageCount));
-    else
-        view_.SetControlText(kIdPageLabel, kEmptyPageLabel);
-    view_.SetFocusTo(kIdFolderTree);
+    LoadScanResult(size, 0);
+    view_.FocusFolderTree();
 }
 
 void Catalogue::OnNextPage() {
     if (m_nPageCount > 0 && m_nPage < m_nPageCount - 1) {
         ++m_nPage;
         FillPage();
-        ShowCurrentPageLabel();
     }
-    view_.SetFocusTo(kIdRecordList);
+    view_.FocusRecordList();
 }
 
 void Catalogue::OnPrevPage() {
     if (m_nPageCount > 0 && m_nPage > 0) {
         --m_nPage;
         FillPage();
-        ShowCurrentPageLabel();
     }
-    view_.SetFocusTo(kIdRecordList);
+    view_.FocusRecordList();
 }
 
 void Catalogue::ShowPage(int page) {
@@ -151,22 +125,18 @@ void Catalogue::ShowPage(int page) {
 
 void Catalogue::SetPlayNumber(std::u16string_view number) { m_szPlayNumber = number.substr(0, 9); }
 
-void Catalogue::ShowCurrentPageLabel() {
-    view_.SetControlText(kIdPageLabel, PageLabel(m_nEntryCount, m_nPage + 1, m_nPageCount));
-}
-
 void Catalogue::EmptyCatalogue() {
     m_nEntryCount = 0;
     m_nPageCount = 0;
     m_nPage = 0;
     m_pEntries.clear();
     m_pEntries.shrink_to_fit();
-    view_.DeleteAllRows();
 }
 
 bool Catalogue::LoadScanResult(uint32_t resultSize, int requestedPage) {
     if (resultSize == 0) {
         EmptyCatalogue();
+        FillPage();
         return false;
     }
     // The file is the worker's; if it vanished or cannot be read whole since,
@@ -186,11 +156,13 @@ bool Catalogue::LoadScanResult(uint32_t resultSize, int requestedPage) {
     platform::DeleteFileAt(kScanResultFile);
     if (size <= 0 || entries.empty()) {
         EmptyCatalogue();
+        FillPage();
         return false;
     }
 
-    uint32_t s = static_cast<uint32_t>(size);
-    m_nPageCount = static_cast<int>(s / 1200 + (s % 1200 ? 1 : 0));
+    const uint32_t s = static_cast<uint32_t>(size);
+    constexpr uint32_t kPageBytes = kEntriesPerPage * kCatalogueEntrySize;
+    m_nPageCount = static_cast<int>(s / kPageBytes + (s % kPageBytes ? 1 : 0));
     if (requestedPage < 1)
         m_nPage = 0;
     else if (requestedPage > m_nPageCount)
@@ -204,21 +176,17 @@ bool Catalogue::LoadScanResult(uint32_t resultSize, int requestedPage) {
 }
 
 void Catalogue::FillPage() {
-    view_.SetListRedraw(false);
-    view_.DeleteAllRows();
-    int remembered = -1;
+    PageShown page;
+    page.label = m_nEntryCount == 0 ? std::u16string(kEmptyPageLabel) : PageLabel(m_nEntryCount, m_nPage + 1, m_nPageCount);
     size_t first = static_cast<size_t>(m_nPage) * kEntriesPerPage;
     for (size_t i = first; i < m_nEntryCount && i < first + kEntriesPerPage; ++i) {
         CatalogueEntry& entry = m_pEntries[i];
         FillSummary(m_szRecFolder, entry);
-        RowTexts row;
+        RowTexts& row = page.rows.emplace_back();
         row[0] = DecimalText(static_cast<int64_t>(i) + 1);
         row[1] = platform::NarrowToWide(entry.Name());
         FormatRow(m_szRecFolder, row[1], platform::NarrowToWide(entry.Summary()), row);
-        int k = static_cast<int>(i - first);
-        view_.InsertRow(k, row);
-        if (row[0] == m_szPlayNumber) remembered = k;
+        if (row[0] == m_szPlayNumber) page.selectedRow = static_cast<int>(page.rows.size()) - 1;
     }
-    view_.SetListRedraw(true);
-    if (remembered >= 0) view_.SelectRow(remembered);
+    view_.ShowPage(page);
 }

@@ -2,9 +2,11 @@
 // The main window's catalogue: the current recordings folder, the entries of
 // the last scan, the page shown, and the commands that change them (folder
 // change, query, refresh, page turns). Everything the user sees goes through
-// CatalogueView; scans go through ScanRunner.
+// CatalogueView, except the query's messages, which OnQuery returns for its
+// caller to show; scans go through ScanRunner.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +28,10 @@ inline constexpr std::u16string_view kConditionText = u"电话号码";
 inline constexpr std::u16string_view kDefaultStartDate = u"1971-01-01";
 inline constexpr std::u16string_view kDefaultEndDate = u"3000-01-01";
 
-// Reads the query panel as the query does: dates split and cut to 16 bits
-// (empty fields take the defaults), the type text and the keyword in CP936.
-QueryFilter ReadQueryFilter(const CatalogueView& view);
+// The query's filter from the panel's texts, as the query reads them: each
+// cut to its field's length, dates split and cut to 16 bits (empty fields
+// take the defaults), the type text and the keyword in CP936.
+QueryFilter MakeQueryFilter(const QueryRequest& request);
 
 class Catalogue {
 public:
@@ -37,8 +40,11 @@ public:
     // Selection change in the folder tree; path is empty for a node without
     // a file-system folder.
     void OnFolderChanged(std::u16string_view path);
-    // "查询": checks the panel and runs the filtered scan.
-    void OnQuery();
+    // "查询" with the panel's texts: checks the dates and runs the filtered
+    // scan. Returns the message to show when a check fails: after a day or
+    // month out of range the catalogue and the list stay as they were; after
+    // a date outside the calendar's span the catalogue is empty.
+    std::optional<std::u16string_view> OnQuery(const QueryRequest& request);
     // "刷新列表": scans the current folder again without a filter.
     void OnRefreshList();
     // "上一页" and "下一页".
@@ -52,8 +58,7 @@ public:
     // never listed.
     void SetFolder(std::u16string_view path) { m_szRecFolder = path; }
 
-    // Shows page (counted from 0) without touching the label; pages outside
-    // the catalogue are ignored.
+    // Shows page (counted from 0); pages outside the catalogue are ignored.
     void ShowPage(int page);
 
     // Play remembers the running number (column 0 text) of the row it started,
@@ -74,8 +79,9 @@ private:
     // catalogue is empty afterwards.
     bool LoadScanResult(uint32_t resultSize, int requestedPage);
     void EmptyCatalogue();
+    // Shows the current page and its label (the empty label for an empty
+    // catalogue).
     void FillPage();
-    void ShowCurrentPageLabel();
 
     CatalogueView& view_;
     ScanRunner& scanner_;

@@ -1,43 +1,41 @@
 #pragma once
-// What the catalogue needs of the window: the query panel's texts, the record
-// list, the page label and the input focus. The window implements it with its
-// controls; tolvan-cli and the tests implement it in memory.
+// What the catalogue shows: the query panel's texts, a page of the record
+// list with its label, and where the input focus goes. The window implements
+// it with its controls; tolvan-cli and the tests implement it in memory.
 
 #include <array>
 #include <string>
-#include <string_view>
-
-// Controls the catalogue reads or writes, by their ids in the main window.
-enum CatalogueControl : int {
-    kIdRecordList = 1000,
-    kIdStartDate = 1013,
-    kIdEndDate = 1014,
-    kIdCallType = 1015,
-    kIdCondition = 1016,
-    kIdKeyword = 1017,
-    kIdPageLabel = 1033,
-    kIdPageNumber = 1034,
-    kIdFolderTree = 1030,
-};
+#include <vector>
 
 // The seven column texts of one row of the record list.
 using RowTexts = std::array<std::u16string, 7>;
+
+// The query panel's texts as typed: what "查询" reads, and what the panel
+// shows after a folder change or a refresh. The query checks them and shows
+// its messages exactly as for texts typed into the window.
+struct QueryRequest {
+    std::u16string startDate;  // "YYYY-MM-DD"; empty for the default
+    std::u16string endDate;
+    std::u16string callType;   // one of the type items, or any text typed
+    std::u16string keyword;    // part of the phone number, * and ? as wildcards
+    std::u16string page;       // the page box: the page to open after the query
+};
+
+// One page of the record list as shown.
+struct PageShown {
+    std::u16string label;        // "总共…条记录，第…页，共…页"
+    std::vector<RowTexts> rows;  // at most a page
+    int selectedRow = -1;        // the row to select and focus, -1 none
+};
 
 class CatalogueView {
 public:
     virtual ~CatalogueView() = default;
 
-    // Text of an edit field or combo box of the query panel.
-    virtual std::u16string ControlText(CatalogueControl id) const = 0;
-    // Sets the text of a query panel control or of the page label.
-    virtual void SetControlText(CatalogueControl id, std::u16string_view text) = 0;
-    // Gives the input focus to the record list or the folder tree.
-    virtual void SetFocusTo(CatalogueControl id) = 0;
-
-    // The record list: redrawing is switched off while a page is rebuilt.
-    virtual void SetListRedraw(bool on) = 0;
-    virtual void DeleteAllRows() = 0;
-    virtual void InsertRow(int row, const RowTexts& columns) = 0;
-    // Gives the row the selected and focused states.
-    virtual void SelectRow(int row) = 0;
+    // The query panel shows these texts; its condition box shows its one item.
+    virtual void ShowQueryFields(const QueryRequest& fields) = 0;
+    // The record list shows page in place of what it showed.
+    virtual void ShowPage(const PageShown& page) = 0;
+    virtual void FocusFolderTree() = 0;
+    virtual void FocusRecordList() = 0;
 };

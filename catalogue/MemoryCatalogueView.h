@@ -1,9 +1,8 @@
 #pragma once
-// The window's controls kept in memory: what tolvan-cli shows from, and what
-// the tests look at. It starts with the texts the window's controls start
-// with.
+// The catalogue's view kept in memory: what tolvan-cli shows from, and what
+// the tests look at. It starts as the window does: the type box on its first
+// item, an empty list with the empty label.
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -11,27 +10,25 @@
 
 class MemoryCatalogueView : public CatalogueView {
 public:
+    enum class FocusTarget { kNone, kFolderTree, kRecordList };
+
     MemoryCatalogueView();
 
-    std::u16string ControlText(CatalogueControl id) const override;
-    void SetControlText(CatalogueControl id, std::u16string_view text) override;
-    void SetFocusTo(CatalogueControl id) override { focus_ = id; }
-    void SetListRedraw(bool on) override { redraw_ = on; }
-    void DeleteAllRows() override;
-    void InsertRow(int row, const RowTexts& columns) override;
-    void SelectRow(int row) override { selected_ = row; }
+    void ShowQueryFields(const QueryRequest& fields) override { fields_ = fields; }
+    void ShowPage(const PageShown& page) override { page_ = page; }
+    void FocusFolderTree() override { focus_ = FocusTarget::kFolderTree; }
+    void FocusRecordList() override { focus_ = FocusTarget::kRecordList; }
 
-    const std::vector<RowTexts>& Rows() const { return rows_; }
-    // The selected row, -1 for none; cleared with the rows.
-    int SelectedRow() const { return selected_; }
-    // The control that last received the focus, 0 for none yet.
-    int Focus() const { return focus_; }
-    bool RedrawOn() const { return redraw_; }
+    // The query panel's texts as last shown.
+    const QueryRequest& QueryFields() const { return fields_; }
+    const std::u16string& Label() const { return page_.label; }
+    const std::vector<RowTexts>& Rows() const { return page_.rows; }
+    // The selected row, -1 for none.
+    int SelectedRow() const { return page_.selectedRow; }
+    FocusTarget Focus() const { return focus_; }
 
 private:
-    std::map<CatalogueControl, std::u16string> texts_;
-    std::vector<RowTexts> rows_;
-    int selected_ = -1;
-    int focus_ = 0;
-    bool redraw_ = true;
+    QueryRequest fields_;
+    PageShown page_;
+    FocusTarget focus_ = FocusTarget::kNone;
 };

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "platform/CalendarTime.h"
-#include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 
 bool SplitDate(std::u16string_view text, std::u16string& year, std::u16string& month, std::u16string& day) {
@@ -88,19 +87,25 @@ int64_t ScanDates::Midnight(int16_t year, int16_t month, int16_t day) {
     return it->second;
 }
 
+std::optional<std::u16string_view> DateFieldsMessage(const QueryFilter& filter) {
+    auto outOfRange = [](int16_t value, unsigned highest) { return static_cast<uint16_t>(value - 1) > highest - 1; };
+    // Days are checked before months, so only one message is shown.
+    if (outOfRange(filter.startDay, 31) || outOfRange(filter.endDay, 31)) return kDayRangeMessage;
+    if (outOfRange(filter.startMonth, 12) || outOfRange(filter.endMonth, 12)) return kMonthRangeMessage;
+    return std::nullopt;
+}
+
+std::optional<std::u16string_view> CalendarSpanMessage(const QueryFilter& filter) {
+    ScanDates dates;
+    if (dates.Midnight(filter.startYear, filter.startMonth, filter.startDay) == -1) return kBadStartDateMessage;
+    if (dates.Midnight(filter.endYear, filter.endMonth, filter.endDay) == -1) return kBadEndDateMessage;
+    return std::nullopt;
+}
+
 bool InDateRange(const QueryFilter& filter, int16_t year, int16_t month, int16_t day, ScanDates& dates) {
     int64_t start = dates.Midnight(filter.startYear, filter.startMonth, filter.startDay);
-    if (start == -1) {
-        if (!dates.startShown) platform::ShowMessageBox(kBadStartDateMessage);
-        dates.startShown = true;
-        return false;
-    }
     int64_t end = dates.Midnight(filter.endYear, filter.endMonth, filter.endDay);
-    if (end == -1) {
-        if (!dates.endShown) platform::ShowMessageBox(kBadEndDateMessage);
-        dates.endShown = true;
-        return false;
-    }
+    if (start == -1 || end == -1) return false;
     int64_t recorded = dates.Midnight(year, month, day);
     return start <= recorded && recorded <= end;
 }

@@ -3,6 +3,7 @@
 // every recording of the folder.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -47,14 +48,18 @@ bool MatchesKeyword(const char* keyword, const char* phone);
 // recording's letter; any other text lets nothing pass.
 bool MatchesCallType(const char* typeText, char callType);
 
+// The query's checks of the filter's dates, made before it scans, each giving
+// the message of the first check that fails, none when all pass. The fields:
+// days in 1..31, then months in 1..12.
+std::optional<std::u16string_view> DateFieldsMessage(const QueryFilter& filter);
+// The start and then the end date within the calendar's span (local
+// midnight from 1970-01-01 00:00:00 UTC to 3000-12-31).
+std::optional<std::u16string_view> CalendarSpanMessage(const QueryFilter& filter);
+
 // What one filtered scan remembers about dates from one recording to the
-// next: which of the two date messages it has shown (each is shown once per
-// scan, however many recordings fail the same way), and the days it has
-// converted to calendar instants already (recordings of one day are many, and
-// each conversion consults the time zone).
+// next: the days it has converted to calendar instants already (recordings
+// of one day are many, and each conversion consults the time zone).
 struct ScanDates {
-    bool startShown = false;
-    bool endShown = false;
     // Local midnight of a day as MakeLocalTime64 gives it, -1 for failure.
     int64_t Midnight(int16_t year, int16_t month, int16_t day);
 
@@ -63,8 +68,8 @@ private:
 };
 
 // True when the recording's day lies within the filter's dates, both ends
-// included. A start or end date outside the calendar's span shows its message
-// (once per scan) and rejects; a recording date outside it rejects.
+// included. A start or end date outside the calendar's span (which the query
+// refuses before scanning) or a recording date outside it rejects.
 bool InDateRange(const QueryFilter& filter, int16_t year, int16_t month, int16_t day, ScanDates& dates);
 
 // The filtered scan's test of one recording: reads its header (writing the

@@ -97,13 +97,16 @@ bool ReadableFolder(const std::string& path) {
 }  // namespace
 
 int RunListCommand(const CommandArgs& args) {
-    static const std::map<std::string, CatalogueControl> kFieldOptions = {
-        {"--from", kIdStartDate}, {"--to", kIdEndDate},       {"--type", kIdCallType},
-        {"--keyword", kIdKeyword}, {"--page", kIdPageNumber},
+    static const std::map<std::string, std::u16string QueryRequest::*> kFieldOptions = {
+        {"--from", &QueryRequest::startDate}, {"--to", &QueryRequest::endDate},
+        {"--type", &QueryRequest::callType},  {"--keyword", &QueryRequest::keyword},
+        {"--page", &QueryRequest::page},
     };
     std::string folder, format = "tsv";
-    bool haveFolder = false, all = false;
-    std::map<CatalogueControl, std::u16string> fields;
+    bool haveFolder = false, all = false, query = false;
+    // An option left out is an empty field; the type box keeps its start text.
+    QueryRequest request;
+    request.callType = kAllTypesText;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--all") {
@@ -119,7 +122,8 @@ int RunListCommand(const CommandArgs& args) {
                 std::fprintf(stderr, "tolvan-cli list: %s needs a value\n%s", a.c_str(), kUsage);
                 return 1;
             }
-            fields[it->second] = platform::Utf8ToWide(args[++i]);
+            request.*(it->second) = platform::Utf8ToWide(args[++i]);
+            query = true;
         } else if (!haveFolder && (a.empty() || a[0] != '-' || a == "-")) {
             folder = a;
             haveFolder = true;
@@ -132,7 +136,7 @@ int RunListCommand(const CommandArgs& args) {
         std::fputs(kUsage, stderr);
         return 1;
     }
-    if (all && fields.count(kIdPageNumber)) {
+    if (all && !request.page.empty()) {
         std::fprintf(stderr, "tolvan-cli list: --all and --page exclude each other\n%s", kUsage);
         return 1;
     }
@@ -153,18 +157,15 @@ int RunListCommand(const CommandArgs& args) {
     WaitingScanRunner scanner;
     Catalogue catalogue(view, scanner);
     std::u16string wideFolder = platform::Utf8ToWide(path);
-    if (fields.empty()) {
+    if (!query) {
         catalogue.OnFolderChanged(wideFolder);
     } else {
         catalogue.SetFolder(wideFolder);
-        // An option left out is an empty field; the type box keeps its start text.
-        for (auto id : {kIdStartDate, kIdEndDate, kIdKeyword, kIdPageNumber}) view.SetControlText(id, fields[id]);
-        if (fields.count(kIdCallType)) view.SetControlText(kIdCallType, fields[kIdCallType]);
-        catalogue.OnQuery();
+        if (auto message = catalogue.OnQuery(request)) platform::ShowMessageBox(*message);
     }
 
     Printer printer(format == "json");
-    printer.Label(view.ControlText(kIdPageLabel));
+    printer.Label(view.Label());
     if (all) {
         for (int page = 0; page < catalogue.PageCount(); ++page) {
             catalogue.ShowPage(page);

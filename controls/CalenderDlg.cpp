@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QComboBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -36,8 +34,8 @@ QPushButton* HiddenButton(QWidget* parent, const QString& text, int id, QRect pl
 
 }  // namespace
 
-CalenderDlg::CalenderDlg(QWidget* playerWindow)
-    : QDialog(playerWindow, Qt::Dialog | Qt::FramelessWindowHint), m_playerWindow(playerWindow) {
+CalenderDlg::CalenderDlg(QWidget* parent, QWidget* field)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_field(field) {
     setFont(DialogFont(8));
     const DialogBaseUnits u = BaseUnitsOf(font());
     resize(DluX(146, u), DluY(128, u));
@@ -98,8 +96,7 @@ void CalenderDlg::OnInitDialog() {
     const int h = m_calendar->height();
 
     QPoint topLeft(0, 0);
-    if (QWidget* target = FindControl(m_playerWindow, m_nTargetId))
-        topLeft = target->mapToGlobal(QPoint(0, target->height()));
+    if (m_field) topLeft = m_field->mapToGlobal(QPoint(0, m_field->height()));
     // Under the field even near the bottom of the screen: the picker is not
     // moved to stay on it.
     setGeometry(QRect(topLeft, QSize(w, h + kStripHeight)));
@@ -129,12 +126,7 @@ void CalenderDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CalenderDlg::OnDaySelected(const QDate& day) {
-    const QString text = FormatDay(day);
-    QWidget* target = FindControl(m_playerWindow, m_nTargetId);
-    if (auto* combo = qobject_cast<QComboBox*>(target))
-        combo->setEditText(text);
-    else if (auto* edit = qobject_cast<QLineEdit*>(target))
-        edit->setText(text);
+    m_picked = day;
     PostOk();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The date picker of the query panel: a month calendar that opens under a
-// date field of the player window and writes the picked day into it as
-// "%Y-%m-%d". The exit button, Enter and Escape close it without writing.
+// date field of the player window. Picking a day closes it with OK and the
+// day in PickedDay(), for the caller to write into the field as FormatDay
+// gives it; the exit button, Enter and Escape close it with no day picked.
 
+#include <QDate>
 #include <QDialog>
 
 class QCalendarWidget;
@@ -12,12 +14,11 @@ class QSpinBox;
 class CalenderDlg : public QDialog {
     Q_OBJECT
 public:
-    // playerWindow is the window whose control m_nTargetId receives the day.
-    explicit CalenderDlg(QWidget* playerWindow);
+    // Opens under field, a control of parent.
+    CalenderDlg(QWidget* parent, QWidget* field);
 
-    // Id of the player-window control that receives the picked day; set
-    // before the picker runs.
-    int m_nTargetId = 0;
+    // The day picked; invalid when the picker was closed without one.
+    QDate PickedDay() const { return m_picked; }
 
     QCalendarWidget* MonthCalendar() const { return m_calendar; }
     QPushButton* ExitButton() const { return m_btnExit; }
@@ -44,7 +45,8 @@ private:
     // Closes with OK after the events already queued, as a posted command does.
     void PostOk();
 
-    QWidget* m_playerWindow;
+    QWidget* m_field;
+    QDate m_picked;
     QCalendarWidget* m_calendar;
     QPushButton* m_btnExit;
     QSpinBox* m_yearEdit = nullptr;

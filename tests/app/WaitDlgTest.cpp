@@ -5,15 +5,12 @@
 
 #include <QPushButton>
 #include <QTimer>
-#include <atomic>
-#include <condition_variable>
+#include <cstdio>
 #include <filesystem>
-#include <mutex>
 
 #include "app/WaitDlg.h"
 #include "catalogue/ScanJob.h"
 #include "controls/ControlId.h"
-#include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 #include "tests/app/GuiTest.h"
 #include "tests/support/TempFolder.h"
@@ -44,50 +41,41 @@ TEST(WaitDlgTest, TheDoneNoticeClosesItWithTheResult) {
 }
 
 TEST(WaitDlgTest, CancelStopsABusyWorkerAndLeavesNoResult) {
-    TempFolder cwd(true);
-    // The filtered scan with a start date before 1970 stops at the first
-    // recording to show its message; the box stays open until Cancel has
-    // closed the dialog.
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool inMessage = false, released = false;
+    TempFolder cwd(true), recordings;
+    // Fifty thousand recordings (links to one demo recording) keep the
+    // filtered scan busy long after its result file has appeared.
+    const std::string demo = DemoFolder() + "/VOC00001.wav";
+    char name[16];
+    for (int i = 0; i < 50000; ++i) {
+        std::snprintf(name, sizeof name, "VOC%05d.wav", i);
+        std::filesystem::create_hard_link(demo, recordings.Path() / name);
+    }
     std::string allTypes;
     ASSERT_TRUE(platform::WideToNarrow(u"全部类型", allTypes));
-    struct HandlerGuard {
-        platform::MessageBoxHandler previous;
-        ~HandlerGuard() { platform::SetMessageBoxHandler(std::move(previous)); }
-    } guard;
-    guard.previous = platform::SetMessageBoxHandler([&](std::u16string_view) {
-        std::unique_lock lock(mutex);
-        inMessage = true;
-        changed.notify_all();
-        changed.wait(lock, [&] { return released; });
-    });
-
-    auto job = JobFor(DemoFolder());
+    auto job = JobFor(recordings.Str());
     job->m_bUseFilter = 1;
-    job->m_filter = QueryFilter{1969, 12, 31, 3000, 1, 1, {}, {}};
+    job->m_filter = QueryFilter{1971, 1, 1, 3000, 1, 1, {}, {}};
     allTypes.copy(job->m_filter.typeText, sizeof job->m_filter.typeText - 1);
     CWaitDlg dlg(job, nullptr);
-    auto workerInMessage = [&](QWidget* w) {
-        std::lock_guard lock(mutex);
-        return qobject_cast<CWaitDlg*>(w) && inMessage;
-    };
-    WhenOpen(workerInMessage, [&](QWidget* open) {
-        // The box is closed while the dialog waits for the worker to end.
-        QTimer::singleShot(50, [&] {
-            std::lock_guard lock(mutex);
-            released = true;
-            changed.notify_all();
-        });
+    bool cancelled = false;
+    WhenOpen<CWaitDlg>([&](CWaitDlg* open) {
         auto* cancel = qobject_cast<QPushButton*>(FindControl(open, 2));
         EXPECT_NE(cancel, nullptr);
-        if (!cancel) return qobject_cast<QDialog*>(open)->reject();
+        if (!cancel) return static_cast<QDialog*>(open)->reject();
         EXPECT_EQ(cancel->text(), QStringLiteral("取消"));
-        cancel->click();
+        // Cancel once the worker has begun its result file.
+        auto* poll = new QTimer(open);
+        QObject::connect(poll, &QTimer::timeout, open, [&, cancel, poll] {
+            if (!std::filesystem::exists(cwd.File("WAVFIND.$$$"))) return;
+            poll->stop();
+            cancelled = true;
+            cancel->click();
+        });
+        poll->start(1);
     });
     EXPECT_EQ(dlg.exec(), QDialog::Rejected);
     dlg.WaitForWorker();
+    EXPECT_TRUE(cancelled);
     EXPECT_EQ(job->m_bStop.load(), 1);
     EXPECT_EQ(job->resultSize.load(), 0u);
     EXPECT_FALSE(std::filesystem::exists(cwd.File("WAVFIND.$$$")));

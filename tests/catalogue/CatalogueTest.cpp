@@ -16,6 +16,8 @@
 
 namespace {
 
+using Focus = MemoryCatalogueView::FocusTarget;
+
 // A folder of count recordings, one a day from 2017-03-01, alternating types
 // Z, B, L, X and numbers 1000+i; the process works in a second temporary
 // folder so that the result file lies there.
@@ -41,15 +43,11 @@ protected:
 
     void Query(const std::u16string& from, const std::u16string& to, const std::u16string& type = u"全部类型",
                const std::u16string& keyword = u"", const std::u16string& page = u"") {
-        view.SetControlText(kIdStartDate, from);
-        view.SetControlText(kIdEndDate, to);
-        view.SetControlText(kIdCallType, type);
-        view.SetControlText(kIdKeyword, keyword);
-        view.SetControlText(kIdPageNumber, page);
-        catalogue.OnQuery();
+        // The window shows the message the query returns.
+        if (auto message = catalogue.OnQuery({from, to, type, keyword, page})) messages.emplace_back(*message);
     }
 
-    std::u16string Label() const { return view.ControlText(kIdPageLabel); }
+    std::u16string Label() const { return view.Label(); }
     std::u16string Cell(int row, int column) const { return view.Rows().at(row)[column]; }
 
     TempFolder work_;
@@ -77,8 +75,7 @@ TEST_F(CatalogueTest, FolderChangeListsThePagesOfFortyFiveEntries) {
     EXPECT_EQ(Cell(0, 3), u"主叫");
     EXPECT_EQ(Cell(0, 4), u"2017-03-01 09:07:00");
     EXPECT_EQ(Cell(3, 2), u"") << "on-site recordings show no number";
-    EXPECT_EQ(view.Focus(), kIdFolderTree);
-    EXPECT_TRUE(view.RedrawOn());
+    EXPECT_EQ(view.Focus(), Focus::kFolderTree);
     EXPECT_FALSE(std::filesystem::exists(kScanResultFile));
 
     catalogue.OnNextPage();
@@ -89,29 +86,29 @@ TEST_F(CatalogueTest, FolderChangeListsThePagesOfFortyFiveEntries) {
     EXPECT_EQ(Cell(0, 0), u"41");
     EXPECT_EQ(Cell(4, 0), u"45");
     EXPECT_EQ(Cell(4, 1), u"VOC00045.wav");
-    EXPECT_EQ(view.Focus(), kIdRecordList);
+    EXPECT_EQ(view.Focus(), Focus::kRecordList);
 
     // At the last page only the focus moves.
-    view.SetFocusTo(kIdFolderTree);
+    view.FocusFolderTree();
     catalogue.OnNextPage();
     EXPECT_EQ(Label(), u"总共45条记录，第3页，共3页");
     EXPECT_EQ(view.Rows().size(), 5u);
-    EXPECT_EQ(view.Focus(), kIdRecordList);
+    EXPECT_EQ(view.Focus(), Focus::kRecordList);
 
     catalogue.OnPrevPage();
     catalogue.OnPrevPage();
     EXPECT_EQ(Label(), u"总共45条记录，第1页，共3页");
-    view.SetFocusTo(kIdFolderTree);
+    view.FocusFolderTree();
     catalogue.OnPrevPage();
     EXPECT_EQ(Cell(0, 0), u"1");
-    EXPECT_EQ(view.Focus(), kIdRecordList);
+    EXPECT_EQ(view.Focus(), Focus::kRecordList);
 }
 
 TEST_F(CatalogueTest, PageCommandsWithoutPagesOnlyMoveTheFocus) {
     catalogue.OnNextPage();
     catalogue.OnPrevPage();
     EXPECT_EQ(Label(), kEmptyPageLabel);
-    EXPECT_EQ(view.Focus(), kIdRecordList);
+    EXPECT_EQ(view.Focus(), Focus::kRecordList);
 }
 
 TEST_F(CatalogueTest, QueryNarrowsByDateTypeAndKeyword) {
@@ -136,9 +133,9 @@ TEST_F(CatalogueTest, QueryNarrowsByDateTypeAndKeyword) {
     EXPECT_EQ(Label(), kEmptyPageLabel);
     EXPECT_TRUE(view.Rows().empty());
     EXPECT_TRUE(messages.empty());
-    // The query leaves the panel as the user filled it.
-    EXPECT_EQ(view.ControlText(kIdCallType), u"主叫");
-    EXPECT_EQ(view.Focus(), kIdFolderTree);
+    // The query leaves the panel as the user filled it: it writes no field.
+    EXPECT_EQ(view.QueryFields().callType, u"全部类型");
+    EXPECT_EQ(view.Focus(), Focus::kFolderTree);
 }
 
 TEST_F(CatalogueTest, QueryOpensTheRequestedPage) {
@@ -213,21 +210,21 @@ TEST_F(CatalogueTest, QueryBeforeAnyFolderGivesAnEmptyCatalogue) {
 TEST_F(CatalogueTest, RefreshResetsThePanelAndListsEverythingOnPageOne) {
     MakeFolder(45);
     catalogue.OnRefreshList();  // no folder yet: nothing at all
-    EXPECT_EQ(view.ControlText(kIdPageLabel), kEmptyPageLabel);
-    EXPECT_EQ(view.Focus(), 0);
+    EXPECT_EQ(view.Label(), kEmptyPageLabel);
+    EXPECT_EQ(view.Focus(), Focus::kNone);
 
     catalogue.OnFolderChanged(recordings_.Wide());
     Query(u"2017-03-05", u"2017-04-30", u"全部主叫", u"10", u"2");
-    view.SetControlText(kIdCondition, u"其他");
+    view.ShowQueryFields({u"2017-03-05", u"2017-04-30", u"全部主叫", u"10", u"2"});  // as the user typed them
     catalogue.OnRefreshList();
     EXPECT_EQ(Label(), u"总共45条记录，第1页，共3页");
-    EXPECT_EQ(view.ControlText(kIdStartDate), u"");
-    EXPECT_EQ(view.ControlText(kIdEndDate), u"");
-    EXPECT_EQ(view.ControlText(kIdCallType), u"全部类型");
-    EXPECT_EQ(view.ControlText(kIdCondition), u"电话号码");
-    EXPECT_EQ(view.ControlText(kIdKeyword), u"");
-    EXPECT_EQ(view.ControlText(kIdPageNumber), u"");
-    EXPECT_EQ(view.Focus(), kIdFolderTree);
+    const QueryRequest& panel = view.QueryFields();
+    EXPECT_EQ(panel.startDate, u"");
+    EXPECT_EQ(panel.endDate, u"");
+    EXPECT_EQ(panel.callType, u"全部类型");
+    EXPECT_EQ(panel.keyword, u"");
+    EXPECT_EQ(panel.page, u"");
+    EXPECT_EQ(view.Focus(), Focus::kFolderTree);
 }
 
 TEST_F(CatalogueTest, AFolderWithoutRecordingsAndAVirtualNodeEmptyTheList) {
@@ -402,7 +399,7 @@ TEST_F(CatalogueTest, AFilteredScanTheDiskCannotHoldGivesAnEmptyList) {
     MakeFolder(30);
     catalogue.SetFolder(recordings_.Wide());
     const int status = RunWithFileSizeLimit(20 * sizeof(CatalogueEntry), [this] {
-        catalogue.OnQuery();
+        Query(u"", u"");
         return catalogue.EntryCount() == 0 && Label() == kEmptyPageLabel ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
