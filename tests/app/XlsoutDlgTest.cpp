@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "app/XlsoutDlg.h"
 #include "catalogue/Catalogue.h"
@@ -116,6 +119,45 @@ TEST_F(XlsoutDlgTest, WithNothingToOpenTheFolderAMessageSaysWhereTheWorkbookIs) 
     EXPECT_EQ(opened_, std::vector<QString>{QString::fromStdU16String(SaveFolder())});
     EXPECT_EQ(messages.Texts(),
               std::vector<std::u16string>{u"没有可以打开文件夹的程序，文件保存在：\n" + dlg->Job().m_szPath});
+}
+
+// The real handler on a real X server: Qt finds xdg-open on the PATH and
+// hands it the folder's URL; without one, the message says where the
+// workbook is. xdg-open here is a script that writes down what it was given.
+TEST_F(XlsoutDlgTest, TheDesktopsHandlerOpensTheFolder) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        GTEST_SKIP() << "needs the X11 platform (ctest runs it on Xvfb as tolvan_desktop_handler)";
+    TempFolder bin;
+    const std::string opened = bin.File("opened");
+    const std::string saveFolder = out_.Str() + "/文档/";
+    fs::create_directories(saveFolder);
+    const ScopedEnvironment record("TOLVAN_OPENED", opened);
+    const ScopedEnvironment path("PATH", bin.Str());
+    MessageRecorder messages;
+    for (bool handler : {false, true}) {
+        if (handler) {
+            std::ofstream(bin.File("xdg-open")) << "#!/bin/sh\nprintf '%s' \"$1\" > \"$TOLVAN_OPENED.part\" && "
+                                                   "/bin/mv \"$TOLVAN_OPENED.part\" \"$TOLVAN_OPENED\"\n";
+            fs::permissions(bin.File("xdg-open"), fs::perms::owner_all);
+        }
+        CXlsoutDlg dlg(catalogue_.Entries(), catalogue_.Folder(), platform::Utf8ToWide(saveFolder), nullptr);
+        WhenOpen<CXlsoutDlg>([&](CXlsoutDlg* open) {
+            EXPECT_TRUE(WaitFor([&] { return Text(open, 1) == QStringLiteral("完成"); }));
+            Check(open)->click();
+            Button(open, 1)->click();
+        });
+        EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+        if (!handler) {
+            EXPECT_EQ(messages.Texts(),
+                      std::vector<std::u16string>{u"没有可以打开文件夹的程序，文件保存在：\n" + dlg.Job().m_szPath});
+            continue;
+        }
+        ASSERT_TRUE(WaitFor([&] { return fs::exists(opened); }));
+        std::ifstream in(opened);
+        const std::string url((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(QUrl::fromEncoded(QByteArray::fromStdString(url)).toLocalFile().toStdString(), saveFolder) << url;
+        EXPECT_EQ(messages.Texts().size(), 1u);  // only the one without a handler
+    }
 }
 
 TEST_F(XlsoutDlgTest, CancelAndEscapeStopTheWorkerAndWaitForIt) {
