@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -18,6 +19,8 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <type_traits>
 
@@ -37,8 +40,9 @@
 #include "controls/WindowMessage.h"
 #include "convert/ChVocPath.h"
 #include "convert/ExportWorker.h"
+#include "platform/DocumentsFolder.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
-#include "platform/ProgramFolder.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -392,7 +396,7 @@ void CTolvanDlg::OnExportList() {
         platform::ShowMessageBox(kNothingToExport);
         return;
     }
-    CXlsoutDlg dlg(m_catalogue.Entries(), m_catalogue.Folder(), platform::ProgramFolder(), this, m_openFolder);
+    CXlsoutDlg dlg(m_catalogue.Entries(), m_catalogue.Folder(), platform::DocumentsFolder(), this, m_openFolder);
     dlg.exec();
 }
 
@@ -492,6 +496,13 @@ void CTolvanDlg::OpenCalendar(QComboBox* dateBox) {
 void CTolvanDlg::OnFolderChanged(const QString& path) { m_catalogue.OnFolderChanged(path.toStdU16String()); }
 
 void CTolvanDlg::PreselectFolder(const QString& folder) {
+    // Listed, such a folder would look like one without recordings.
+    if (!platform::IsReadableFolder(QFile::encodeName(folder).toStdString())) {
+        const int error = errno;
+        platform::ShowMessageBox(
+            QStringLiteral("无法打开文件夹 %1：%2").arg(folder, QString::fromLocal8Bit(std::strerror(error))).toStdU16String());
+        return;
+    }
     if (!m_tree->SelectPath(folder))
         m_catalogue.OnFolderChanged(QDir::cleanPath(QDir(folder).absolutePath()).toStdU16String());
 }

@@ -49,7 +49,8 @@ public:
     void OnSysCommand(int id);
 
     // Selects folder in the tree, which scans it; a folder the tree does not
-    // show is scanned all the same. For the program's FOLDER argument.
+    // show is scanned all the same, and one that cannot be read is a message
+    // instead. For the program's FOLDER argument.
     void PreselectFolder(const QString& folder);
 
     Catalogue& GetCatalogue() { return m_catalogue; }
@@ -121,7 +122,7 @@ private:
     void OpenCalendar(QComboBox* dateBox);
     void OnFolderChanged(const QString& path);
     // Command 1003, "导出列表": the whole catalogue into a workbook in the
-    // program's folder, behind the export dialog.
+    // user's documents folder, behind the export dialog.
     void OnExportList();
     // Command 1039: the batch conversion of the catalogue's LDV recordings
     // into a folder the user picks.

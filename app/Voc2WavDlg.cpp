@@ -71,7 +71,8 @@ void CVoc2WavDlg::reject() {
     RequestStop();
     WaitForWorker();
     if (m_job.m_bDone.load() == 1 && m_checkOpen->isChecked())
-        m_openFolder(QString::fromStdU16String(m_job.m_pszDestFolder));
+        OpenSavedFolder(m_openFolder, QString::fromStdU16String(m_job.m_pszDestFolder),
+                        QString::fromStdU16String(m_job.m_pszDestFolder));
     QDialog::reject();
 }
 

@@ -8,6 +8,8 @@
 #include <QTimerEvent>
 #include <QUrl>
 
+#include "platform/MessageBox.h"
+
 namespace {
 // The done notice: a private event type, apart from the program's messages.
 const QEvent::Type kWorkerEnded = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -21,7 +23,12 @@ CWorkerDlg::CWorkerDlg(QWidget* parent)
     m_target->receiver = this;
 }
 
-void CWorkerDlg::OpenWithDesktop(const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); }
+bool CWorkerDlg::OpenWithDesktop(const QString& folder) { return QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); }
+
+void CWorkerDlg::OpenSavedFolder(const FolderOpener& opener, const QString& folder, const QString& saved) {
+    if (!opener(folder))
+        platform::ShowMessageBox((QStringLiteral("没有可以打开文件夹的程序，文件保存在：\n") + saved).toStdU16String());
+}
 
 CWorkerDlg::~CWorkerDlg() {
     {

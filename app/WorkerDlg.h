@@ -28,9 +28,14 @@ class CWorkerDlg : public QDialog {
     Q_OBJECT
 public:
     // Opens a folder with the desktop's handler, as the export and the
-    // conversion do when asked; tests put a recorder in its place.
-    using FolderOpener = std::function<void(const QString& folder)>;
-    static void OpenWithDesktop(const QString& folder);
+    // conversion do when asked; false when the desktop has nothing to open
+    // it with. Tests put a recorder in its place.
+    using FolderOpener = std::function<bool(const QString& folder)>;
+    static bool OpenWithDesktop(const QString& folder);
+    // Opens folder through opener; where that fails, the message
+    // "没有可以打开文件夹的程序，文件保存在：" names saved (the file or folder
+    // written) instead.
+    static void OpenSavedFolder(const FolderOpener& opener, const QString& folder, const QString& saved);
 
     // Waits for the worker, if one was started.
     ~CWorkerDlg() override;

@@ -9,12 +9,12 @@
 #include "controls/DialogUnits.h"
 #include "controls/WindowMessage.h"
 
-CXlsoutDlg::CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recFolder, std::u16string programFolder,
+CXlsoutDlg::CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recFolder, std::u16string saveFolder,
                        QWidget* parent, FolderOpener openFolder)
     : CWorkerDlg(parent), m_openFolder(std::move(openFolder)) {
     m_job.m_pEntries = &entries;
     m_job.m_szRecFolder = std::move(recFolder);
-    m_job.m_szProgramFolder = std::move(programFolder);
+    m_job.m_szSaveFolder = std::move(saveFolder);
     m_job.view = this;
 
     setFont(DialogFont(8));
@@ -23,8 +23,10 @@ CXlsoutDlg::CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recF
 
     m_text = new QLabel(QStringLiteral("正在导出列表至XLS文件，请等待……"), this);
     SetControlId(m_text, worker_ids::kText);
-    // Two lines: a failure's message may not fit on one.
+    // Two lines: a failure's message or the path written may not fit on one;
+    // the path can be selected and copied.
     m_text->setWordWrap(true);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_text->setGeometry(DluRect(15, 6, 240, 20, u));
 
@@ -64,7 +66,9 @@ void CXlsoutDlg::OnStart() {
 
 void CXlsoutDlg::OnOK() {
     if (m_job.m_bDone.load() == 1) {
-        if (m_checkOpen->isChecked()) m_openFolder(QString::fromStdU16String(m_job.m_szProgramFolder));
+        if (m_checkOpen->isChecked())
+            OpenSavedFolder(m_openFolder, QString::fromStdU16String(m_job.m_szSaveFolder),
+                            QString::fromStdU16String(m_job.m_szPath));
         accept();
         return;
     }

@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     ExportJob job;
     job.m_pEntries = &catalogue.Entries();
     job.m_szRecFolder = catalogue.Folder();
-    job.m_szProgramFolder = platform::Utf8ToWide(root.string() + "/");
+    job.m_szSaveFolder = platform::Utf8ToWide(root.string() + "/");
     job.view = &shown;
     start = Clock::now();
     ExportWorker(job);

@@ -11,7 +11,7 @@
 #include "catalogue/ScanRunner.h"
 #include "cli/Commands.h"
 #include "convert/ExportWorker.h"
-#include "platform/ProgramFolder.h"
+#include "platform/DocumentsFolder.h"
 #include "platform/TextCodec.h"
 
 namespace {
@@ -79,7 +79,7 @@ int RunExportCommand(const CommandArgs& args) {
     ExportJob job;
     job.m_pEntries = &catalogue.Entries();
     job.m_szRecFolder = catalogue.Folder();
-    job.m_szProgramFolder = platform::ProgramFolder();
+    job.m_szSaveFolder = platform::DocumentsFolder();
     if (haveOut) job.m_szOutPath = platform::Utf8ToWide(ArgumentPath(out));
     {
         TerminalExportView progress(isatty(STDERR_FILENO) == 1);

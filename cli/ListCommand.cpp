@@ -1,8 +1,6 @@
 // tolvan-cli list: what selecting a folder in the tree, or "查询" with the
 // panel filled from the options, shows in the record list.
 
-#include <dirent.h>
-
 #include <cstdio>
 #include <map>
 #include <string>
@@ -12,6 +10,7 @@
 #include "catalogue/MemoryCatalogueView.h"
 #include "catalogue/ScanRunner.h"
 #include "cli/Commands.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 
@@ -87,13 +86,6 @@ private:
     int rows_ = 0;
 };
 
-bool ReadableFolder(const std::string& path) {
-    DIR* dir = opendir(path.c_str());
-    if (!dir) return false;
-    closedir(dir);
-    return true;
-}
-
 }  // namespace
 
 int RunListCommand(const CommandArgs& args) {
@@ -142,7 +134,7 @@ int RunListCommand(const CommandArgs& args) {
     }
     // The tree never offers anything else; a scan of it would look empty.
     const std::string path = ArgumentPath(folder);
-    if (!ReadableFolder(path)) {
+    if (!platform::IsReadableFolder(path)) {
         std::fprintf(stderr, "tolvan-cli list: %s is not a readable folder\n", folder.c_str());
         return 1;
     }

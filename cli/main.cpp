@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "codec/Diagnostics.h"
 #include "platform/PrivateWorkFolder.h"
+#include "resources/BuildInfo.h"
 
 namespace {
 
@@ -48,11 +49,13 @@ const Command kCommands[] = {
     {"export", RunExportCommand, "export FOLDER [--out PATH]",
      "Lists FOLDER as selecting it in the folder tree does, then writes the whole\n"
      "catalogue into an Excel 97-2003 workbook as \"导出列表\" does: into the\n"
-     "program's own folder under \"导出-语音信息(MM月DD日 HH时MM分SS秒).XLS\", or to\n"
-     "PATH. Prints the path written; progress goes to stderr when it is a\n"
-     "terminal. An empty catalogue shows \"没有导出的记录！\" (status 2); a workbook\n"
-     "that cannot be written leaves no file (status 1); at PATH an earlier\n"
-     "workbook is replaced, anything else (a device, a folder) is refused.\n"},
+     "user's documents folder (XDG_DOCUMENTS_DIR of the user-dirs file in\n"
+     "$XDG_CONFIG_HOME or ~/.config, else the home folder) under\n"
+     "\"导出-语音信息(MM月DD日 HH时MM分SS秒).XLS\", or to PATH. Prints the whole\n"
+     "path written; progress goes to stderr when it is a terminal. An empty\n"
+     "catalogue shows \"没有导出的记录！\" (status 2); a workbook that cannot be\n"
+     "written leaves no file (status 1); at PATH an earlier workbook is replaced,\n"
+     "anything else (a device, a folder) is refused.\n"},
     {"decode", RunDecodeCommand, "decode IN.ldv OUT.wav",
      "Decodes the G.729 Annex A stream IN into the 8 kHz mono 16-bit PCM WAV file\n"
      "OUT, as the batch conversion writes one. OUT appears only when complete; a\n"
@@ -84,7 +87,7 @@ const Command kCommands[] = {
 int Usage(std::FILE* out, int status) {
     std::fprintf(out, "usage:\n");
     for (const Command& c : kCommands) std::fprintf(out, "  tolvan-cli %s\n", c.usage);
-    std::fprintf(out, "  tolvan-cli COMMAND --help\n%s", kExitStatuses);
+    std::fprintf(out, "  tolvan-cli COMMAND --help\n  tolvan-cli --help | --version\n%s", kExitStatuses);
     return status;
 }
 
@@ -97,6 +100,10 @@ std::string ArgumentPath(const std::string& path) { return g_workFolder ? g_work
 int main(int argc, char** argv) {
     if (argc < 2) return Usage(stderr, 1);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) return Usage(stdout, 0);
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("tolvan-cli %s\n", kTolvanVersion);
+        return 0;
+    }
     for (const Command& c : kCommands) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
         const CommandArgs args(argv + 2, argv + argc);

@@ -67,13 +67,8 @@ int ExportWorker(ExportJob& job) {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    std::u16string shownName = ExportShownName(local);
-    if (job.m_szOutPath.empty()) {
-        job.m_szPath = job.m_szProgramFolder + std::u16string(kFilePrefix) + shownName;
-    } else {
-        job.m_szPath = job.m_szOutPath;
-        shownName = job.m_szPath.substr(job.m_szPath.rfind(u'/') + 1);
-    }
+    job.m_szPath = job.m_szOutPath.empty() ? job.m_szSaveFolder + std::u16string(kFilePrefix) + ExportShownName(local)
+                                           : job.m_szOutPath;
     // An earlier workbook of that name is replaced; anything else there (a
     // device such as /dev/null, a folder) is left alone, and the connection
     // refuses it.
@@ -128,7 +123,7 @@ int ExportWorker(ExportJob& job) {
     if (job.m_bStop.load() == 0) {
         job.m_bDone.store(1);
         job.view->SetProgress(100);
-        job.view->SetStatusText(std::u16string(kSucceeded) + shownName);
+        job.view->SetStatusText(std::u16string(kSucceeded) + job.m_szPath);
         job.view->SetButtonText(kFinishedButton);
     }
     return 0;

@@ -32,7 +32,7 @@ public:
 struct ExportJob {
     std::vector<CatalogueEntry>* m_pEntries = nullptr;  // the whole catalogue; summaries are filled in place
     std::u16string m_szRecFolder;                       // the recordings folder
-    std::u16string m_szProgramFolder;                   // where the workbook goes, ending in '/'
+    std::u16string m_szSaveFolder;  // where the workbook goes (the user's documents folder), ending in '/'
     std::u16string m_szOutPath;  // when not empty, the workbook's path instead (tolvan-cli --out)
     ExportView* view = nullptr;
 
@@ -47,7 +47,8 @@ struct ExportJob {
 
 // The workbook's name for an export started at local time t:
 // "语音信息(%02d月%02d日 %02d时%02d分%02d秒).XLS"; the file on disk carries
-// the prefix "导出-".
+// the prefix "导出-". The done text names the whole path written, so that the
+// user finds the file.
 std::u16string ExportShownName(const std::tm& t);
 
 // Exports job.m_pEntries. A stop request ends the rows early; the summary

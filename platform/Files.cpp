@@ -179,6 +179,13 @@ std::vector<std::u16string> SubfolderNames(std::u16string_view folder, size_t li
     return names;
 }
 
+bool IsReadableFolder(const std::string& path) {
+    DIR* dir = opendir(path.c_str());
+    if (!dir) return false;
+    closedir(dir);
+    return true;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat x {}, y {};
     return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;

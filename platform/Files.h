@@ -87,6 +87,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
 // folder it still opens the folder it names.
 std::vector<std::u16string> SubfolderNames(std::u16string_view folder, size_t limit = SIZE_MAX);
 
+// True when path (file-system form) is a folder this process can list; when
+// not, errno says why (ENOENT, ENOTDIR, EACCES, ...).
+bool IsReadableFolder(const std::string& path);
+
 // True when both paths name one existing file (the same device and inode,
 // through links too).
 bool SameFile(const std::string& a, const std::string& b);

@@ -2,14 +2,22 @@
 // PNG files named after their resource numbers (128.png, 129.png, ...). The
 // build runs it and compiles the files in; nothing here draws text, so it
 // needs no fonts and no display.
+//
+// tolvan-make-artwork --icons DIR NAME: draws the application icon for the
+// desktop's icon theme, DIR/hicolor/SIZExSIZE/apps/NAME.png at the sizes
+// desktops ask for and DIR/hicolor/scalable/apps/NAME.svg, from the same
+// drawing as the window's icon.
 
+#include <QDir>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QString>
+#include <QSvgGenerator>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "resources/ResourceIds.h"
 
@@ -43,9 +51,8 @@ void VoiceBars(QPainter& p, QRectF area, const double* levels, int count, const 
     }
 }
 
-QImage AppIcon() {
-    QImage image = Blank(48, 48);
-    QPainter p(&image);
+// The application icon on a grid of 48 x 48 units.
+void DrawAppIcon(QPainter& p) {
     Begin(p);
     QLinearGradient g(0, 0, 0, 48);
     g.setColorAt(0, kSky);
@@ -54,7 +61,46 @@ QImage AppIcon() {
     p.drawRoundedRect(QRectF(2, 2, 44, 44), 10, 10);
     const double levels[] = {0.25, 0.5, 0.85, 0.6, 1.0, 0.45, 0.3};
     VoiceBars(p, QRectF(8, 10, 32, 28), levels, 7, Qt::white);
+}
+
+QImage AppIcon(int size) {
+    QImage image = Blank(size, size);
+    QPainter p(&image);
+    p.scale(size / 48.0, size / 48.0);
+    DrawAppIcon(p);
     return image;
+}
+
+bool WriteScalableAppIcon(const QString& path, const QString& name) {
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setTitle(name);
+    svg.setSize(QSize(48, 48));
+    svg.setViewBox(QRect(0, 0, 48, 48));
+    QPainter p;
+    if (!p.begin(&svg)) return false;
+    DrawAppIcon(p);
+    return p.end();
+}
+
+// The desktop's icons: the sizes of the hicolor theme that menus, docks,
+// launchers and software centres look for.
+int WriteDesktopIcons(const QString& dir, const QString& name) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1/hicolor/%2x%2/apps").arg(dir).arg(size);
+        const QString path = QStringLiteral("%1/%2.png").arg(folder, name);
+        if (!QDir().mkpath(folder) || !AppIcon(size).save(path, "PNG")) {
+            std::fprintf(stderr, "tolvan-make-artwork: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    const QString folder = dir + QStringLiteral("/hicolor/scalable/apps");
+    const QString path = QStringLiteral("%1/%2.svg").arg(folder, name);
+    if (!QDir().mkpath(folder) || !WriteScalableAppIcon(path, name)) {
+        std::fprintf(stderr, "tolvan-make-artwork: cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    return 0;
 }
 
 QImage TreePicture() {
@@ -281,8 +327,10 @@ QImage VolumeThumb(bool pressed) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--icons") == 0)
+        return WriteDesktopIcons(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc != 2) {
-        std::fprintf(stderr, "usage: tolvan-make-artwork DIR\n");
+        std::fprintf(stderr, "usage: tolvan-make-artwork DIR\n       tolvan-make-artwork --icons DIR NAME\n");
         return 1;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
@@ -291,7 +339,7 @@ int main(int argc, char** argv) {
         QImage image;
     };
     const Piece pieces[] = {
-        {IDR_MAINFRAME, AppIcon()},
+        {IDR_MAINFRAME, AppIcon(48)},
         {IDB_TREE_PICTURE, TreePicture()},
         {IDB_VOLUME_CHANNEL, VolumeChannel(false)},
         {IDB_VOLUME_FILLED, VolumeChannel(true)},

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-multimedia-dev libpulse-dev
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev libpulse-dev
   googletest libgtest-dev libbenchmark-dev
   # the fuzz targets: clang with libFuzzer and its sanitizer run-times
   clang libclang-rt-14-dev
@@ -18,6 +18,9 @@ packages=(
   sox ffmpeg python3 python3-xlrd libbcg729-dev
   # the second reader of the exported workbooks (LibreOffice headless, about 265 MB)
   libreoffice-calc-nogui
+  # the Debian package (cpack with dpkg-shlibdeps) and the checks of what it
+  # installs: desktop entry, AppStream file, manual pages
+  dpkg-dev file desktop-file-utils appstream man-db
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -39,8 +39,35 @@ ls tests/fuzz/corpus | xargs -P "$jobs" -I{} bash -c '
   echo "fuzz-{}: $(grep "^Done" build-fuzz/fuzz-{}.log)"
 '
 
+# The Debian package of the plain build, unpacked into a scratch root: its
+# Depends come from dpkg-shlibdeps, the installed tolvan-cli tells its version
+# and lists the demo folder, the desktop entry and the AppStream file pass
+# their validators. Nothing outside the scratch root is installed.
+check_package() {
+  local root deb depends
+  root=$(mktemp -d)
+  trap "rm -rf '$root'" EXIT
+  rm -f build/tolvan_*.deb
+  (cd build && cpack -G DEB >/dev/null)
+  deb=$(echo build/tolvan_*.deb)
+  depends=$(dpkg-deb --field "$deb" Depends)
+  for library in libqt6widgets6 libpulse0; do
+    [[ $depends == *"$library "* ]] || { echo "package: $deb does not depend on $library: $depends" >&2; return 1; }
+  done
+  dpkg -x "$deb" "$root"
+  "$root/usr/bin/tolvan-cli" --version
+  build/tools/tolvan-make-samples "$root/samples"
+  [ "$("$root/usr/bin/tolvan-cli" list "$root/samples" | head -n 1)" = "总共45条记录，第1页，共3页" ] ||
+    { echo "package: the installed tolvan-cli does not list the demo folder" >&2; return 1; }
+  desktop-file-validate "$root"/usr/share/applications/*.desktop
+  appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml
+  echo "package: $deb, version $(dpkg-deb --field "$deb" Version), unpacks, runs and validates"
+  rm -rf "$root"
+}
+
 # The builds and their tests come last, so that the run ends on ctest's summary.
 run_build build "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+check_package
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   run_build build-asan "" -DCMAKE_BUILD_TYPE=Debug -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF

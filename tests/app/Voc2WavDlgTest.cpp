@@ -57,7 +57,10 @@ protected:
     }
     std::unique_ptr<CVoc2WavDlg> Dialog(std::vector<ConvertSource> sources) {
         return std::make_unique<CVoc2WavDlg>(std::move(sources), dest_.Wide() + u"/", decoderState_, nullptr,
-                                             [this](const QString& folder) { opened_.push_back(folder); });
+                                             [this](const QString& folder) {
+            opened_.push_back(folder);
+            return true;
+        });
     }
     std::set<std::string> Outputs() const {
         std::set<std::string> names;
@@ -128,7 +131,10 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         configHome_.emplace("XDG_CONFIG_HOME", config_.Str());
-        dlg->SetFolderOpener([this](const QString& folder) { opened_.push_back(folder); });
+        dlg->SetFolderOpener([this](const QString& folder) {
+            opened_.push_back(folder);
+            return true;
+        });
     }
     void TearDown() override { configHome_.reset(); }
     TempFolder config_, dest_;

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "playback/PcmWavHeader.h"
+#include "resources/BuildInfo.h"
 #include "tests/playback/FileBytes.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempFolder.h"
@@ -226,6 +227,11 @@ TEST_F(DependableCommands, EveryCommandDescribesItself) {
     r = Cli(work_.Str(), {"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("tolvan-cli convert DEST FILE..."), std::string::npos);
+    EXPECT_NE(r.out.find("tolvan-cli --help | --version"), std::string::npos);
+    r = Cli(work_.Str(), {"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("tolvan-cli ") + kTolvanVersion + "\n");
+    EXPECT_EQ(r.err, "");
 }
 
 TEST_F(DependableCommands, DecoderWarningsGoToStderr) {

@@ -59,10 +59,10 @@ protected:
     // Lists folder as selecting it in the tree does.
     void Scan(const std::string& folder) { catalogue_.OnFolderChanged(platform::Utf8ToWide(folder)); }
 
-    void PrepareJob(ExportJob& job, std::u16string programFolder) {
+    void PrepareJob(ExportJob& job, std::u16string saveFolder) {
         job.m_pEntries = &catalogue_.Entries();
         job.m_szRecFolder = catalogue_.Folder();
-        job.m_szProgramFolder = std::move(programFolder);
+        job.m_szSaveFolder = std::move(saveFolder);
         job.view = &shown_;
     }
 
@@ -95,7 +95,7 @@ protected:
     }
 
     TempFolder cwd_;  // the scan's result file goes here
-    TempFolder out_;  // the program's folder
+    TempFolder out_;  // the folder the workbook goes into
     MemoryCatalogueView view_;
     WaitingScanRunner scanner_;
     Catalogue catalogue_;
@@ -151,13 +151,13 @@ TEST_F(ExportWorkerTest, TheWholeCatalogueNotOnlyThePageShown) {
     EXPECT_EQ(rows[46], Caption());
     EXPECT_EQ(rows[47], Totals(caller, called, all));
 
-    // The file lies in the program's folder under the designed name; the
-    // dialog shows the short name.
+    // The file lies in the folder given under the designed name; the done
+    // text names the whole path.
     const std::u16string file = job.m_szPath.substr(job.m_szPath.rfind(u'/') + 1);
     EXPECT_EQ(job.m_szPath.substr(0, job.m_szPath.rfind(u'/') + 1), platform::Utf8ToWide(out_.Str() + "/"));
     ASSERT_EQ(file.substr(0, 3), u"导出-");
     EXPECT_EQ(file.size(), std::u16string(u"导出-语音信息(03月05日 09时07分08秒).XLS").size());
-    EXPECT_EQ(shown_.status, u"提示：导出成功 - " + file.substr(3));
+    EXPECT_EQ(shown_.status, u"提示：导出成功 - " + job.m_szPath);
     EXPECT_EQ(shown_.button, u"完成");
     EXPECT_EQ(job.m_bDone.load(), 1);
     // 1 at the start, 100 * k / N after each row, 100 at the end.
@@ -260,7 +260,7 @@ TEST_F(ExportWorkerTest, AFailureLeavesNoWorkbook) {
     };
     const struct {
         std::string what;
-        std::u16string programFolder;
+        std::u16string saveFolder;
         size_t entries;
         std::string message;  // "" for success
     } cases[] = {
@@ -276,7 +276,7 @@ TEST_F(ExportWorkerTest, AFailureLeavesNoWorkbook) {
         ExportJob job;
         job.m_pEntries = &catalogue;
         job.m_szRecFolder = cwd_.Wide();
-        job.m_szProgramFolder = c.programFolder;
+        job.m_szSaveFolder = c.saveFolder;
         job.view = &shown;
         ExportWorker(job);
         if (c.message.empty()) {
@@ -292,7 +292,7 @@ TEST_F(ExportWorkerTest, AFailureLeavesNoWorkbook) {
         EXPECT_EQ(job.m_bDone.load(), 0) << c.what;
         EXPECT_FALSE(fs::exists(platform::WideToUtf8(job.m_szPath))) << c.what;
     }
-    // Nothing is left in the program's folder, temporary files included.
+    // Nothing is left in the save folder, temporary files included.
     EXPECT_TRUE(fs::is_empty(out_.Path()));
 }
 
@@ -371,7 +371,7 @@ TEST_F(ExportWorkerTest, AnEarlierWorkbookOfTheSameNameIsReplaced) {
     job.m_szOutPath = platform::Utf8ToWide(path);
     std::vector<Row> rows = Export(job);
     EXPECT_EQ(rows.size(), 48u);
-    EXPECT_EQ(shown_.status, u"提示：导出成功 - list.xls");
+    EXPECT_EQ(shown_.status, u"提示：导出成功 - " + platform::Utf8ToWide(path));
 }
 
 }  // namespace
