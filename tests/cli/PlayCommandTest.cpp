@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <thread>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "playback/PcmWavHeader.h"
 #include "tests/playback/FileBytes.h"
 #include "tests/support/G729Vectors.h"
+#include "tests/support/OtherWavWriters.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/ScopedEnvironment.h"
@@ -24,17 +26,6 @@
 #include "tools/SpeechSignal.h"
 
 namespace {
-
-std::vector<uint8_t> PcmWavOf(const std::vector<int16_t>& samples) {
-    std::vector<uint8_t> file(PcmWavHeader, PcmWavHeader + kPcmWavHeaderSize);
-    const uint32_t size = static_cast<uint32_t>(samples.size() * 2);
-    for (int i = 0; i < 4; ++i) file[40 + i] = static_cast<uint8_t>(size >> (8 * i));
-    for (int16_t s : samples) {
-        file.push_back(static_cast<uint8_t>(s));
-        file.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8));
-    }
-    return file;
-}
 
 // The samples a device recording's ADPCM data decodes to, block by block.
 std::vector<int16_t> DecodedBlocks(const std::vector<uint8_t>& recording) {
@@ -71,6 +62,8 @@ struct HeardCase {
     std::function<std::vector<int16_t>(const TempFolder& work)> make;
 };
 
+void PrintTo(const HeardCase& c, std::ostream* os) { *os << c.what; }
+
 class PlayCommandHeard : public PlayCommand, public testing::WithParamInterface<HeardCase> {};
 
 TEST_P(PlayCommandHeard, EverySampleFromTheFirst100MsToTheLastReachesTheSink) {
@@ -99,6 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteWholeFile(work.File("VOC00002.wav"), PcmWavOf(speech));
                       return speech;
                   }},
+        // ffmpeg puts a LIST chunk between fmt and data.
+        HeardCase{"PcmWavWrittenByFfmpeg", "ffmpeg.wav",
+                  [](const TempFolder& work) {
+                      const std::vector<int16_t> speech = MakeSpeechLikeSignal(6000, 45);
+                      EXPECT_EQ(WriteWithFfmpeg(work.File("ffmpeg.wav"), speech), "");
+                      return speech;
+                  }},
         // Three whole ADPCM blocks, 0.77 s: the last block is heard too.
         HeardCase{"DeviceRecordingOfThreeWholeBlocks", "VOC00003.wav",
                   [](const TempFolder& work) {
@@ -114,6 +114,17 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteWholeFile(work.File("VOC00001.wav"),
                                      MakeDeviceRecording('Z', "13800138000", 2020, 5, 6, 7, 8, speech));
                       EXPECT_EQ(RunProgram(work.Str(), TOLVAN_CLI, {"normalise", "VOC00001.wav", "expected.wav"}).status, 0);
+                      return SamplesFrom(ReadWholeFile(work.File("expected.wav")), 44);
+                  }},
+        // 215 frames of random bits: the last group holds 15 of its 20
+        // frames. Heard as tolvan-cli decode decodes them.
+        HeardCase{"LdvStreamAsDecodeDecodesIt", "VOC00008.ldv",
+                  [](const TempFolder& work) {
+                      std::vector<uint8_t> stream(2150);
+                      uint32_t x = 8;
+                      for (uint8_t& b : stream) b = static_cast<uint8_t>((x = x * 1664525u + 1013904223u) >> 24);
+                      WriteWholeFile(work.File("VOC00008.ldv"), stream);
+                      EXPECT_EQ(RunProgram(work.Str(), TOLVAN_CLI, {"decode", "VOC00008.ldv", "expected.wav"}).status, 0);
                       return SamplesFrom(ReadWholeFile(work.File("expected.wav")), 44);
                   }},
         // 176 frames: the last group holds 16 of its 20 frames. Heard as the
@@ -153,6 +164,17 @@ TEST(PlayCommandWithoutServer, SaysTheDeviceCannotBeOpened) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "音频设备打开失败，无法播放！\n");
+}
+
+TEST(PlayCommandUsage, AWavOfAnotherFormIsRefusedWithTheReason) {
+    TempFolder work;
+    ASSERT_EQ(WriteWithFfmpeg(work.File("stereo.wav"), MakeSpeechLikeSignal(8000, 3), {"-ar", "16000", "-ac", "2"}), "");
+    const ProgramResult result = RunProgram(work.Str(), TOLVAN_CLI, {"play", "stereo.wav"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err,
+              "选择播放的通话记录文件打开失败！\ntolvan-cli play: stereo.wav: 16000 Hz, 2 channels, 16-bit PCM samples; "
+              "the player plays 8000 Hz mono 16-bit PCM only\n");
 }
 
 TEST(PlayCommandUsage, RefusesBadArgumentsAndUnloadableFiles) {
