@@ -148,17 +148,17 @@ long FindSamples(const std::vector<int16_t>& recorded, const std::vector<int16_t
     return it == recorded.end() ? -1 : static_cast<long>(it - recorded.begin());
 }
 
-std::string MissingFromTheEnd(const std::vector<int16_t>& recorded, const std::vector<int16_t>& expected) {
-    // The match starts at the first stretch after 100 ms that is not mostly
+std::string MissingFromTheEnd(const std::vector<int16_t>& recorded, const std::vector<int16_t>& expected,
+                              size_t from) {
+    // The match starts at the first stretch from there on that is not mostly
     // silence, so that it can be found in one place only.
     constexpr size_t kWindow = 64;
-    size_t from = 800;
     auto sounding = [&](size_t i) {
         return std::count(expected.begin() + static_cast<long>(i), expected.begin() + static_cast<long>(i + kWindow), 0) <
                static_cast<long>(kWindow / 4);
     };
     while (from + kWindow < expected.size() && !sounding(from)) ++from;
-    if (from + kWindow >= expected.size()) return "the recording has no sounding stretch after 100 ms";
+    if (from + kWindow >= expected.size()) return "the recording has no sounding stretch to match";
     const long at = FindSamples(recorded, expected, from, kWindow);
     if (at < 0) return "the samples from " + std::to_string(from) + " on never reached the sink";
     const size_t start = static_cast<size_t>(at);

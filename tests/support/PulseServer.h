@@ -55,8 +55,9 @@ private:
 long FindSamples(const std::vector<int16_t>& recorded, const std::vector<int16_t>& expected, size_t from,
                  size_t count = 64);
 
-// Empty when recorded holds every sample of expected from the first 100 ms
-// on (which a new stream may lose) exactly, in order and up to the last one;
-// otherwise what went wrong: where the first difference lies, or how much of
-// the end never arrived.
-std::string MissingFromTheEnd(const std::vector<int16_t>& recorded, const std::vector<int16_t>& expected);
+// Empty when recorded holds every sample of expected from sample from on
+// (the first 100 ms, which a new stream may lose, by default) exactly, in
+// order and up to the last one; otherwise what went wrong: where the first
+// difference lies, or how much of the end never arrived.
+std::string MissingFromTheEnd(const std::vector<int16_t>& recorded, const std::vector<int16_t>& expected,
+                              size_t from = 800);
