@@ -146,8 +146,8 @@ bool PulseWaveOut::Connect() {
             std::memset(&attr, 0xFF, sizeof attr);
             attr.tlength = format_.nAvgBytesPerSec / 2;
             attr.prebuf = prebuf_;
-            const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING |
-                                                              PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
+            const auto flags =
+                static_cast<pa_stream_flags_t>(PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
             if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) == 0) {
                 for (;;) {
                     pa_stream_state_t state = pa_stream_get_state(stream_);
@@ -180,9 +180,17 @@ void PulseWaveOut::OnStateChange() {
 }
 
 bool PulseWaveOut::PlayedBytes(uint64_t& bytes) const {
-    pa_usec_t usec = 0;
-    if (pa_stream_get_time(stream_, &usec) < 0) return false;
-    bytes = pa_usec_to_bytes(usec, pa_stream_get_sample_spec(stream_));
+    const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+    if (!timing || timing->read_index_corrupt || timing->write_index_corrupt) return false;
+    // What the sink has taken less what it still holds, moved on by the time
+    // since the server told, while the stream plays. Worked out here from
+    // the server's own figures: libpulse's interpolated time runs on while a
+    // stream waits to start and then stays ahead of what was played.
+    const pa_sample_spec* spec = pa_stream_get_sample_spec(stream_);
+    int64_t played = timing->read_index - static_cast<int64_t>(pa_usec_to_bytes(timing->sink_usec, spec));
+    if (timing->playing && !corked_) played += static_cast<int64_t>(pa_usec_to_bytes(pa_timeval_age(&timing->timestamp), spec));
+    played = std::min<int64_t>(played, timing->write_index);
+    bytes = played > 0 ? static_cast<uint64_t>(played) : 0;
     return true;
 }
 
