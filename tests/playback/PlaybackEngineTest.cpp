@@ -487,9 +487,13 @@ TEST_F(PlaybackEngineTest, PlayWithoutSelectionOrWhilePlaying) {
 }
 
 TEST_F(PlaybackEngineTest, FilesThatCannotBeLoadedPlayNothing) {
-    List({{"VOC00001.ldv", RandomBytes(100, 27)}, {"VOC00002.txt", RandomBytes(100, 28)}});
+    // Stereo PCM: refused rather than played at half speed or as ADPCM.
+    std::vector<uint8_t> stereo = PcmWav(RandomBytes(8000, 33));
+    stereo[22] = 2;
+    List({{"VOC00001.ldv", RandomBytes(100, 27)}, {"VOC00002.txt", RandomBytes(100, 28)}, {"VOC00003.wav", stereo}});
     std::remove(folder_.File("VOC00001.ldv").c_str());
-    const std::vector<std::pair<int, std::u16string>> rows = {{0, u"VOC00001.ldv"}, {1, u"VOC00002.txt"}};
+    const std::vector<std::pair<int, std::u16string>> rows = {
+        {0, u"VOC00001.ldv"}, {1, u"VOC00002.txt"}, {2, u"VOC00003.wav"}};
     for (const auto& [row, name] : rows) {
         messages.clear();
         PlayRow(row);
