@@ -65,6 +65,15 @@ struct HeardCase {
 
 void PrintTo(const HeardCase& c, std::ostream* os) { *os << c.what; }
 
+// The maker of a PCM WAV file called name holding count samples of speech.
+std::function<std::vector<int16_t>(const TempFolder&)> SpeechPcmWav(std::string name, size_t count, uint32_t seed) {
+    return [=](const TempFolder& work) {
+        const std::vector<int16_t> speech = MakeSpeechLikeSignal(count, seed);
+        WriteWholeFile(work.File(name), PcmWavOf(speech));
+        return speech;
+    };
+}
+
 class PlayCommandHeard : public PlayCommand, public testing::WithParamInterface<HeardCase> {};
 
 TEST_P(PlayCommandHeard, EverySampleFromTheFirst100MsToTheLastReachesTheSink) {
@@ -81,12 +90,7 @@ TEST_P(PlayCommandHeard, EverySampleFromTheFirst100MsToTheLastReachesTheSink) {
 INSTANTIATE_TEST_SUITE_P(
     Recordings, PlayCommandHeard,
     testing::Values(
-        HeardCase{"PcmWavOf4000Samples", "plain.WAV",
-                  [](const TempFolder& work) {
-                      const std::vector<int16_t> speech = MakeSpeechLikeSignal(4000, 43);
-                      WriteWholeFile(work.File("plain.WAV"), PcmWavOf(speech));
-                      return speech;
-                  }},
+        HeardCase{"PcmWavOf4000Samples", "plain.WAV", SpeechPcmWav("plain.WAV", 4000, 43)},
         // Less than the 0.1 s a new stream waits for before it starts.
         HeardCase{"PcmWavOf500Samples", "short.wav",
                   [](const TempFolder& work) {
@@ -96,12 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                       return tone;
                   },
                   80},
-        HeardCase{"PcmWavOf20000Samples", "VOC00002.wav",
-                  [](const TempFolder& work) {
-                      const std::vector<int16_t> speech = MakeSpeechLikeSignal(20000, 42);
-                      WriteWholeFile(work.File("VOC00002.wav"), PcmWavOf(speech));
-                      return speech;
-                  }},
+        HeardCase{"PcmWavOf20000Samples", "VOC00002.wav", SpeechPcmWav("VOC00002.wav", 20000, 42)},
         // ffmpeg puts a LIST chunk between fmt and data.
         HeardCase{"PcmWavWrittenByFfmpeg", "ffmpeg.wav",
                   [](const TempFolder& work) {
