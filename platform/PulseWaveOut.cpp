@@ -188,7 +188,8 @@ bool PulseWaveOut::PlayedBytes(uint64_t& bytes) const {
     // stream waits to start and then stays ahead of what was played.
     const pa_sample_spec* spec = pa_stream_get_sample_spec(stream_);
     int64_t played = timing->read_index - static_cast<int64_t>(pa_usec_to_bytes(timing->sink_usec, spec));
-    if (timing->playing && !corked_) played += static_cast<int64_t>(pa_usec_to_bytes(pa_timeval_age(&timing->timestamp), spec));
+    if (timing->playing && !corked_)
+        played += static_cast<int64_t>(pa_usec_to_bytes(pa_timeval_age(&timing->timestamp), spec));
     played = std::min<int64_t>(played, timing->write_index);
     bytes = played > 0 ? static_cast<uint64_t>(played) : 0;
     return true;

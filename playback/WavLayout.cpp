@@ -24,7 +24,8 @@ bool ReadFormat(const uint8_t* fmt, size_t size, WavLayout& layout) {
     if (size < kFmtBytes) return false;
     uint16_t tag = U16(fmt);
     if (tag == kTagExtensible) {
-        if (size < kExtensibleFmtBytes || std::memcmp(fmt + 26, kSubformatTail, sizeof kSubformatTail) != 0) return false;
+        if (size < kExtensibleFmtBytes || std::memcmp(fmt + 26, kSubformatTail, sizeof kSubformatTail) != 0)
+            return false;
         tag = U16(fmt + 24);
     }
     if (tag != kTagPcm && tag != kTagFloat) return false;
@@ -96,7 +97,8 @@ WavLayout ReadWavLayout(platform::File& file) {
 std::string WavRefusal(const WavLayout& layout) {
     return std::to_string(layout.samplesPerSec) + " Hz, " + std::to_string(layout.channels) +
            (layout.channels == 1 ? " channel, " : " channels, ") + std::to_string(layout.bitsPerSample) + "-bit " +
-           (layout.formatTag == kTagFloat ? "float" : "PCM") + " samples; the player plays 8000 Hz mono 16-bit PCM only";
+           (layout.formatTag == kTagFloat ? "float" : "PCM") +
+           " samples; the player plays 8000 Hz mono 16-bit PCM only";
 }
 
 std::optional<uint32_t> PcmWavSeconds(platform::File& file) {

@@ -72,7 +72,8 @@ protected:
         if (IsSkipped()) return;
         WriteWholeFile(recordings_.File("VOC00001.wav"), PcmWavOf(MakeSpeechLikeSignal(4000, 51)));
         WriteWholeFile(recordings_.File("VOC00002.wav"), PcmWavOf(MakeSpeechLikeSignal(20000, 52)));
-        device_ = MakeDeviceRecording('Z', "13800138000", 2021, 3, 4, 5, 6, MakeSpeechLikeSignal(3 * kImaBlockSamples, 53));
+        device_ = MakeDeviceRecording('Z', "13800138000", 2021, 3, 4, 5, 6,
+                                      MakeSpeechLikeSignal(3 * kImaBlockSamples, 53));
         WriteWholeFile(recordings_.File("VOC00003.wav"), device_);
         // 37.5 s from ffmpeg, with its LIST chunk.
         ASSERT_EQ(WriteWithFfmpeg(recordings_.File("VOC00004.wav"), std::vector<int16_t>(300000, 5)), "");

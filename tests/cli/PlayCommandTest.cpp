@@ -122,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
                       const std::vector<int16_t> speech = MakeSpeechLikeSignal(3 * 8000, 41);
                       WriteWholeFile(work.File("VOC00001.wav"),
                                      MakeDeviceRecording('Z', "13800138000", 2020, 5, 6, 7, 8, speech));
-                      EXPECT_EQ(RunProgram(work.Str(), TOLVAN_CLI, {"normalise", "VOC00001.wav", "expected.wav"}).status, 0);
+                      EXPECT_EQ(
+                          RunProgram(work.Str(), TOLVAN_CLI, {"normalise", "VOC00001.wav", "expected.wav"}).status, 0);
                       return SamplesFrom(ReadWholeFile(work.File("expected.wav")), 44);
                   }},
         // 215 frames of random bits: the last group holds 15 of its 20
@@ -133,7 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
                       uint32_t x = 8;
                       for (uint8_t& b : stream) b = static_cast<uint8_t>((x = x * 1664525u + 1013904223u) >> 24);
                       WriteWholeFile(work.File("VOC00008.ldv"), stream);
-                      EXPECT_EQ(RunProgram(work.Str(), TOLVAN_CLI, {"decode", "VOC00008.ldv", "expected.wav"}).status, 0);
+                      EXPECT_EQ(
+                          RunProgram(work.Str(), TOLVAN_CLI, {"decode", "VOC00008.ldv", "expected.wav"}).status, 0);
                       return SamplesFrom(ReadWholeFile(work.File("expected.wav")), 44);
                   }},
         // 176 frames: the last group holds 16 of its 20 frames. Heard as the
@@ -177,13 +179,15 @@ TEST(PlayCommandWithoutServer, SaysTheDeviceCannotBeOpened) {
 
 TEST(PlayCommandUsage, AWavOfAnotherFormIsRefusedWithTheReason) {
     TempFolder work;
-    ASSERT_EQ(WriteWithFfmpeg(work.File("stereo.wav"), MakeSpeechLikeSignal(8000, 3), {"-ar", "16000", "-ac", "2"}), "");
+    const std::vector<int16_t> speech = MakeSpeechLikeSignal(8000, 3);
+    ASSERT_EQ(WriteWithFfmpeg(work.File("stereo.wav"), speech, {"-ar", "16000", "-ac", "2"}), "");
     const ProgramResult result = RunProgram(work.Str(), TOLVAN_CLI, {"play", "stereo.wav"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
-              "选择播放的通话记录文件打开失败！\ntolvan-cli play: stereo.wav: 16000 Hz, 2 channels, 16-bit PCM samples; "
-              "the player plays 8000 Hz mono 16-bit PCM only\n");
+              "选择播放的通话记录文件打开失败！\n"
+              "tolvan-cli play: stereo.wav: 16000 Hz, 2 channels, 16-bit PCM samples; the player plays 8000 Hz mono "
+              "16-bit PCM only\n");
 }
 
 TEST(PlayCommandUsage, RefusesBadArgumentsAndUnloadableFiles) {

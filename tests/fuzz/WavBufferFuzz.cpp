@@ -60,7 +60,8 @@ void Layout(const uint8_t* data, size_t size) {
         std::vector<uint8_t> other = image;
         for (size_t i = 0; i < 8; ++i) other[i] ^= 0x5A;
         const WavLayout again = ReadWavLayout(std::span<const uint8_t>(other));
-        Check(again.form == layout.form && again.dataOffset == layout.dataOffset && again.dataBytes == layout.dataBytes);
+        Check(again.form == layout.form && again.dataOffset == layout.dataOffset &&
+              again.dataBytes == layout.dataBytes);
     }
 }
 

@@ -108,9 +108,12 @@ std::vector<LayoutCase> LayoutCases() {
     return {
         {"the player's own header", ownHeader, WavForm::kPcm, 44, 10},
         {"bytes 0 to 7 of any value", garbageAt0, WavForm::kPcm, 44, 10},
-        {"LIST of odd size between fmt and data", Riff({Chunk("fmt ", kPcmFmt), Chunk("LIST", Bytes(7, 'x')), Chunk("data", kSamples)}),
-         WavForm::kPcm, 12 + 24 + 16 + 8, 10},
-        {"LIST and fact before fmt", Riff({Chunk("LIST", Bytes(26, 'y')), Chunk("fact", {1, 0, 0, 0}), Chunk("fmt ", kPcmFmt), Chunk("data", kSamples)}),
+        {"LIST of odd size between fmt and data",
+         Riff({Chunk("fmt ", kPcmFmt), Chunk("LIST", Bytes(7, 'x')), Chunk("data", kSamples)}), WavForm::kPcm,
+         12 + 24 + 16 + 8, 10},
+        {"LIST and fact before fmt",
+         Riff({Chunk("LIST", Bytes(26, 'y')), Chunk("fact", {1, 0, 0, 0}), Chunk("fmt ", kPcmFmt),
+               Chunk("data", kSamples)}),
          WavForm::kPcm, 12 + 34 + 12 + 24 + 8, 10},
         {"an 18-byte fmt", Riff({Chunk("fmt ", Fmt(1, 1, 8000, 16, {0, 0})), Chunk("data", kSamples)}), WavForm::kPcm,
          12 + 26 + 8, 10},
@@ -126,10 +129,12 @@ std::vector<LayoutCase> LayoutCases() {
         {"no data chunk", Riff({Chunk("fmt ", kPcmFmt)}), WavForm::kPcm, 0, 0},
         {"the first data chunk counts", Riff({Chunk("fmt ", kPcmFmt), Chunk("data", {1, 2}), Chunk("data", kSamples)}),
          WavForm::kPcm, 44, 2},
-        {"44100 Hz stereo", Riff({Chunk("fmt ", Fmt(1, 2, 44100, 16)), Chunk("data", kSamples)}), WavForm::kRefused, 0, 0},
+        {"44100 Hz stereo", Riff({Chunk("fmt ", Fmt(1, 2, 44100, 16)), Chunk("data", kSamples)}), WavForm::kRefused, 0,
+         0},
         {"16000 Hz", Riff({Chunk("fmt ", Fmt(1, 1, 16000, 16)), Chunk("data", kSamples)}), WavForm::kRefused, 0, 0},
         {"8-bit", Riff({Chunk("fmt ", Fmt(1, 1, 8000, 8)), Chunk("data", kSamples)}), WavForm::kRefused, 0, 0},
-        {"float", Riff({Chunk("fmt ", Fmt(3, 1, 8000, 32, {0, 0})), Chunk("fact", {5, 0, 0, 0}), Chunk("data", kSamples)}),
+        {"float",
+         Riff({Chunk("fmt ", Fmt(3, 1, 8000, 32, {0, 0})), Chunk("fact", {5, 0, 0, 0}), Chunk("data", kSamples)}),
          WavForm::kRefused, 0, 0},
         {"extensible float", Riff({Chunk("fmt ", Extensible(3, 1, 8000, 32)), Chunk("data", kSamples)}),
          WavForm::kRefused, 0, 0},
@@ -137,12 +142,13 @@ std::vector<LayoutCase> LayoutCases() {
          WavForm::kRefused, 0, 0},
         {"a device recording", device, WavForm::kDevice, 0, 0},
         {"IMA ADPCM", MakeImaAdpcmWav(Bytes(2048, 0x11)), WavForm::kDevice, 0, 0},
-        {"extensible of another subformat", Riff({Chunk("fmt ", Extensible(1, 1, 8000, 16, 0x72)), Chunk("data", kSamples)}),
-         WavForm::kDevice, 0, 0},
+        {"extensible of another subformat",
+         Riff({Chunk("fmt ", Extensible(1, 1, 8000, 16, 0x72)), Chunk("data", kSamples)}), WavForm::kDevice, 0, 0},
         {"no WAVE", noWave, WavForm::kDevice, 0, 0},
         {"no fmt", Riff({Chunk("data", kSamples)}), WavForm::kDevice, 0, 0},
-        {"a fmt of 14 bytes", Riff({Chunk("fmt ", Bytes(kPcmFmt.begin(), kPcmFmt.begin() + 14)), Chunk("data", kSamples)}),
-         WavForm::kDevice, 0, 0},
+        {"a fmt of 14 bytes",
+         Riff({Chunk("fmt ", Bytes(kPcmFmt.begin(), kPcmFmt.begin() + 14)), Chunk("data", kSamples)}), WavForm::kDevice,
+         0, 0},
         {"a fmt cut by the end of the file", truncatedFmt, WavForm::kDevice, 0, 0},
         {"a chunk size beyond the end before fmt", Riff({Chunk("LIST", {}, 0xFFFFFFF0), Chunk("fmt ", kPcmFmt)}),
          WavForm::kDevice, 0, 0},
@@ -182,9 +188,11 @@ TEST(WavLayout, ChunksAreFoundWhereverTheyLieAndSizesStayInsideTheFile) {
 
 TEST(WavLayout, ARefusalNamesTheForm) {
     const WavLayout stereo = ReadWavLayout(Riff({Chunk("fmt ", Fmt(1, 2, 44100, 16))}));
-    EXPECT_EQ(WavRefusal(stereo), "44100 Hz, 2 channels, 16-bit PCM samples; the player plays 8000 Hz mono 16-bit PCM only");
+    EXPECT_EQ(WavRefusal(stereo),
+              "44100 Hz, 2 channels, 16-bit PCM samples; the player plays 8000 Hz mono 16-bit PCM only");
     const WavLayout floats = ReadWavLayout(Riff({Chunk("fmt ", Extensible(3, 1, 8000, 32))}));
-    EXPECT_EQ(WavRefusal(floats), "8000 Hz, 1 channel, 32-bit float samples; the player plays 8000 Hz mono 16-bit PCM only");
+    EXPECT_EQ(WavRefusal(floats),
+              "8000 Hz, 1 channel, 32-bit float samples; the player plays 8000 Hz mono 16-bit PCM only");
 }
 
 // A WAV file another program wrote, and whether the player plays it.
@@ -204,12 +212,36 @@ const WrittenCase kWritten[] = {
     {"ffmpeg", [](const std::string& p, const auto& s) { return WriteWithFfmpeg(p, s); }, true},
     {"ffmpeg from 16 kHz stereo", FromSixteenKhzStereo, true},
     {"sox", [](const std::string& p, const auto& s) { return WriteWithSox(p, s); }, true},
-    {"ffmpeg 16 kHz stereo", [](const std::string& p, const auto& s) { return WriteWithFfmpeg(p, s, {"-ar", "16000", "-ac", "2"}); }, false},
-    {"ffmpeg float", [](const std::string& p, const auto& s) { return WriteWithFfmpeg(p, s, {"-c:a", "pcm_f32le"}); }, false},
-    {"ffmpeg 8-bit", [](const std::string& p, const auto& s) { return WriteWithFfmpeg(p, s, {"-c:a", "pcm_u8"}); }, false},
-    {"sox float", [](const std::string& p, const auto& s) { return WriteWithSox(p, s, {"-e", "floating-point", "-b", "32"}); }, false},
-    {"sox 24-bit", [](const std::string& p, const auto& s) { return WriteWithSox(p, s, {"-b", "24"}); }, false},
-    {"sox 11025 Hz", [](const std::string& p, const auto& s) { return WriteWithSox(p, s, {"-r", "11025"}); }, false},
+    {"ffmpeg 16 kHz stereo",
+     [](const std::string& p, const auto& s) {
+         return WriteWithFfmpeg(p, s, {"-ar", "16000", "-ac", "2"});
+     },
+     false},
+    {"ffmpeg float",
+     [](const std::string& p, const auto& s) {
+         return WriteWithFfmpeg(p, s, {"-c:a", "pcm_f32le"});
+     },
+     false},
+    {"ffmpeg 8-bit",
+     [](const std::string& p, const auto& s) {
+         return WriteWithFfmpeg(p, s, {"-c:a", "pcm_u8"});
+     },
+     false},
+    {"sox float",
+     [](const std::string& p, const auto& s) {
+         return WriteWithSox(p, s, {"-e", "floating-point", "-b", "32"});
+     },
+     false},
+    {"sox 24-bit",
+     [](const std::string& p, const auto& s) {
+         return WriteWithSox(p, s, {"-b", "24"});
+     },
+     false},
+    {"sox 11025 Hz",
+     [](const std::string& p, const auto& s) {
+         return WriteWithSox(p, s, {"-r", "11025"});
+     },
+     false},
 };
 
 TEST(WavLayout, FilesOtherProgramsWroteArePlayedAsTheirSamplesOrRefused) {

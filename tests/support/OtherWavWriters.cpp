@@ -1,8 +1,8 @@
 #include "tests/support/OtherWavWriters.h"
 
 #include <fstream>
-#include <iterator>
 
+#include "tests/playback/FileBytes.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempFolder.h"
 
@@ -31,8 +31,8 @@ std::string WriteRaw(const TempFolder& folder, const std::vector<int16_t>& sampl
 std::string WriteWithFfmpeg(const std::string& path, const std::vector<int16_t>& samples,
                             const std::vector<std::string>& options) {
     TempFolder folder;
-    std::vector<std::string> args{"ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "s16le", "-ar", "8000",
-                                  "-ac",    "1",        "-i",        WriteRaw(folder, samples)};
+    std::vector<std::string> args{"ffmpeg", "-nostdin", "-loglevel", "error", "-y"};
+    args.insert(args.end(), {"-f", "s16le", "-ar", "8000", "-ac", "1", "-i", WriteRaw(folder, samples)});
     args.insert(args.end(), options.begin(), options.end());
     args.push_back(path);
     return Run(args);
@@ -60,10 +60,5 @@ std::vector<int16_t> SamplesReadBySox(const std::string& path) {
     TempFolder folder;
     const std::string raw = folder.File("out.raw");
     if (!Run({"sox", path, "-t", "raw", "-e", "signed", "-b", "16", "-L", raw}).empty()) return {};
-    std::ifstream in(raw, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    std::vector<int16_t> samples(bytes.size() / 2);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
-    return samples;
+    return SamplesFrom(ReadWholeFile(raw), 0);
 }

@@ -154,8 +154,8 @@ std::string MissingFromTheEnd(const std::vector<int16_t>& recorded, const std::v
     // silence, so that it can be found in one place only.
     constexpr size_t kWindow = 64;
     auto sounding = [&](size_t i) {
-        return std::count(expected.begin() + static_cast<long>(i), expected.begin() + static_cast<long>(i + kWindow), 0) <
-               static_cast<long>(kWindow / 4);
+        const auto window = expected.begin() + static_cast<long>(i);
+        return std::count(window, window + static_cast<long>(kWindow), 0) < static_cast<long>(kWindow / 4);
     };
     while (from + kWindow < expected.size() && !sounding(from)) ++from;
     if (from + kWindow >= expected.size()) return "the recording has no sounding stretch to match";
