@@ -23,6 +23,7 @@
 #include "platform/MessageLoop.h"
 #include "platform/PulseWaveOut.h"
 #include "platform/TextCodec.h"
+#include "playback/ImaAdpcm.h"
 #include "playback/MemoryPlaybackView.h"
 #include "playback/PcmWavHeader.h"
 #include "playback/PlaybackEngine.h"
@@ -197,9 +198,14 @@ int main(int argc, char** argv) {
     TimeFirstSample(folder, "VOC00001.ldv", 200, runs);
     TimeFirstSample(folder, "VOC00002.wav", 256, runs);
 
-    // A three-second device recording, and the same samples for pacat.
-    const std::vector<int16_t> speech = MakeSpeechLikeSignal(3 * 8000, 5);
-    WriteFileBytes(folder.File("VOC00003.wav"), MakeDeviceRecording('Z', "1", 2020, 1, 1, 1, 1, speech));
+    // A three-second device recording (12 whole blocks), and the samples the
+    // player makes of it for pacat.
+    const std::vector<uint8_t> recording =
+        MakeDeviceRecording('Z', "1", 2020, 1, 1, 1, 1, MakeSpeechLikeSignal(3 * 8000, 5));
+    WriteFileBytes(folder.File("VOC00003.wav"), recording);
+    const size_t blocks = (recording.size() - kRecordingHeadBytes) / kImaBlockBytes;
+    std::vector<int16_t> speech(blocks * kImaBlockSamples);
+    DecodeImaBlocks(recording.data() + kRecordingHeadBytes, blocks, speech.data());
     std::vector<uint8_t> raw(speech.size() * 2);
     for (size_t i = 0; i < speech.size(); ++i) {
         raw[2 * i] = static_cast<uint8_t>(speech[i]);
@@ -213,7 +219,8 @@ int main(int argc, char** argv) {
         peer.push_back(TimeCommand({"pacat", "--raw", "--format=s16le", "--rate=8000", "--channels=1",
                                     folder.File("speech.raw")}));
     }
-    Report("tolvan-cli play, 3.0 s device recording", ours, "ms");
-    Report("pacat --raw, the same 3.0 s of samples", peer, "ms");
+    const double seconds = static_cast<double>(speech.size()) / 8000;
+    Report(("tolvan-cli play, " + std::to_string(seconds).substr(0, 5) + " s device recording").c_str(), ours, "ms");
+    Report("pacat --raw, the same samples", peer, "ms");
     return 0;
 }

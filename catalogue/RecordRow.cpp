@@ -5,6 +5,7 @@
 
 #include "catalogue/RecordingHeader.h"
 #include "platform/Files.h"
+#include "playback/WavLayout.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ void FormatRow(std::u16string_view folder, std::u16string_view name, std::u16str
     platform::File file = OpenRecording(folder, name);
     if (!file) return;
     uint32_t size = static_cast<uint32_t>(file.Size());
+    const std::optional<uint32_t> pcmSeconds = PcmWavSeconds(file);
     file.Close();
-    row[5] = DecimalText(RecordingSeconds(size)) + u"秒";
+    row[5] = DecimalText(pcmSeconds ? *pcmSeconds : RecordingSeconds(size)) + u"秒";
     row[6] = DecimalText(size) + u"字节";
 }

@@ -11,11 +11,13 @@
 #include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 #include "platform/MessageBox.h"
+#include "platform/Files.h"
 #include "platform/MessageLoop.h"
 #include "platform/PulseWaveOut.h"
 #include "platform/TextCodec.h"
 #include "playback/MemoryPlaybackView.h"
 #include "playback/PlaybackEngine.h"
+#include "playback/WavLayout.h"
 
 namespace {
 
@@ -74,6 +76,11 @@ int RunPlayCommand(const CommandArgs& args) {
     engine.OnPlay();
     if (!engine.IsPlaying()) {
         if (messages == 0) std::fprintf(stderr, "tolvan-cli play: cannot load %s\n", file.c_str());
+        // The window's message does not say why a WAV file was refused.
+        platform::File in = platform::File::OpenForReading(path.string());
+        const WavLayout layout = in ? ReadWavLayout(in) : WavLayout{};
+        if (layout.form == WavForm::kRefused)
+            std::fprintf(stderr, "tolvan-cli play: %s: %s\n", file.c_str(), WavRefusal(layout).c_str());
         platform::SetMessageBoxHandler(nullptr);
         return 1;
     }

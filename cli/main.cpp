@@ -63,10 +63,11 @@ const Command kCommands[] = {
      "other than OUT.\n"},
     {"normalise", RunNormaliseCommand, "normalise IN.wav OUT.wav",
      "Writes the PCM WAV file the player would play from IN: a device recording\n"
-     "is converted as Play converts it, a PCM WAV gives its data chunk's samples\n"
-     "behind the player's header. OUT appears only when complete; a device or\n"
-     "FIFO as OUT is written as a stream. IN must be a regular file other than\n"
-     "OUT.\n"},
+     "is converted as Play converts it, a PCM WAV (8000 Hz mono 16-bit, its\n"
+     "chunks in any order) gives its data chunk's samples behind the player's\n"
+     "header; a WAV of PCM or float samples in another form is refused with the\n"
+     "reason (status 1). OUT appears only when complete; a device or FIFO as OUT\n"
+     "is written as a stream. IN must be a regular file other than OUT.\n"},
     {"convert", RunConvertCommand, "convert DEST FILE...",
      "The batch conversion (\"语音转换\") of the FILEs, in the order given and in\n"
      "one process, into the existing folder DEST: every FILE whose name does not\n"
@@ -79,9 +80,11 @@ const Command kCommands[] = {
      "Plays FILE (a device recording, a PCM WAV or an LDV stream, told apart by\n"
      "name as Play does) from start to end on the PulseAudio server of the\n"
      "session (PULSE_SERVER and PULSE_SINK are honoured), at the volume level\n"
-     "given (30 by default). Prints the now-playing label when the sound starts.\n"
-     "A file that cannot be loaded or a device that cannot be opened gives the\n"
-     "message on stderr (status 1).\n"},
+     "given (30 by default). Prints the now-playing label when the sound starts\n"
+     "and ends when its last sample has been heard. A file that cannot be loaded\n"
+     "(a WAV of PCM or float samples other than 8000 Hz mono 16-bit, too, with\n"
+     "the reason) or a device that cannot be opened gives the message on stderr\n"
+     "(status 1).\n"},
 };
 
 int Usage(std::FILE* out, int status) {

@@ -67,6 +67,8 @@ private:
     void TearDown();
 
     const WaveFormat format_;
+    // Playback starts once this much is queued: 0.1 s.
+    const uint32_t prebuf_ = format_.nAvgBytesPerSec / 10;
     MessagePoster& notices_;
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
@@ -82,6 +84,8 @@ private:
     std::deque<Queued> queue_;
     uint64_t written_ = 0;  // stream offset where the next write lands
     bool flushed_ = false;  // a reset moved the write position back to the played one
+    uint64_t dryIndex_ = 0;  // the server's read index when the stream was last seen run dry
+    pa_usec_t drySince_ = 0;  // when that was first seen
     bool corked_ = false;   // paused by Pause
 };
 
@@ -141,9 +145,9 @@ bool PulseWaveOut::Connect() {
             pa_buffer_attr attr;
             std::memset(&attr, 0xFF, sizeof attr);
             attr.tlength = format_.nAvgBytesPerSec / 2;
-            attr.prebuf = format_.nAvgBytesPerSec / 10;
-            const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING |
-                                                              PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
+            attr.prebuf = prebuf_;
+            const auto flags =
+                static_cast<pa_stream_flags_t>(PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
             if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) == 0) {
                 for (;;) {
                     pa_stream_state_t state = pa_stream_get_state(stream_);
@@ -176,9 +180,18 @@ void PulseWaveOut::OnStateChange() {
 }
 
 bool PulseWaveOut::PlayedBytes(uint64_t& bytes) const {
-    pa_usec_t usec = 0;
-    if (pa_stream_get_time(stream_, &usec) < 0) return false;
-    bytes = pa_usec_to_bytes(usec, pa_stream_get_sample_spec(stream_));
+    const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+    if (!timing || timing->read_index_corrupt || timing->write_index_corrupt) return false;
+    // What the sink has taken less what it still holds, moved on by the time
+    // since the server told, while the stream plays. Worked out here from
+    // the server's own figures: libpulse's interpolated time runs on while a
+    // stream waits to start and then stays ahead of what was played.
+    const pa_sample_spec* spec = pa_stream_get_sample_spec(stream_);
+    int64_t played = timing->read_index - static_cast<int64_t>(pa_usec_to_bytes(timing->sink_usec, spec));
+    if (timing->playing && !corked_)
+        played += static_cast<int64_t>(pa_usec_to_bytes(pa_timeval_age(&timing->timestamp), spec));
+    played = std::min<int64_t>(played, timing->write_index);
+    bytes = played > 0 ? static_cast<uint64_t>(played) : 0;
     return true;
 }
 
@@ -188,10 +201,19 @@ void PulseWaveOut::ReturnPlayed(bool everything) {
         if (!PlayedBytes(heard)) return;
         // A stream that ran dry has handed the sink all it was given. The
         // sink may go on reporting a few ms of latency it never plays out,
-        // so then the data the server has taken counts as heard.
+        // so the data the server has taken counts as heard once the sink's
+        // latency has passed since: a stream closed sooner would have its
+        // last samples taken back out of the sink unplayed.
         const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
-        if (timing && !timing->playing && !corked_ && !timing->read_index_corrupt && timing->read_index > 0)
-            heard = std::max<uint64_t>(heard, static_cast<uint64_t>(timing->read_index));
+        if (timing && !timing->playing && !corked_ && !timing->read_index_corrupt && timing->read_index > 0) {
+            const auto taken = static_cast<uint64_t>(timing->read_index);
+            const pa_usec_t now = pa_rtclock_now();
+            if (taken != dryIndex_) {
+                dryIndex_ = taken;
+                drySince_ = now;
+            }
+            if (now - drySince_ >= timing->sink_usec) heard = std::max(heard, taken);
+        }
     }
     while (!queue_.empty() && (everything || queue_.front().end <= heard)) {
         WaveHeader* header = queue_.front().header;
@@ -215,6 +237,12 @@ bool PulseWaveOut::Write(WaveHeader& header) {
     queue_.push_back({&header, written_});
     if (header.dwBufferLength > 0)
         pa_stream_write(stream_, header.lpData, header.dwBufferLength, nullptr, 0, PA_SEEK_RELATIVE);
+    // A stream waits for prebuf bytes before it starts (again, after running
+    // dry). A shorter buffer may be all there is to come, the end of a
+    // recording: it starts playing at once.
+    if (header.dwBufferLength < prebuf_) {
+        if (pa_operation* op = pa_stream_trigger(stream_, nullptr, nullptr)) pa_operation_unref(op);
+    }
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "playback/FixWavSizes.h"
 #include "playback/ImaAdpcm.h"
 #include "playback/PcmWavHeader.h"
+#include "playback/WavLayout.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ platform::File OpenSource(std::u16string_view path) {
 }
 
 constexpr size_t kBlocksPerWrite = 16;
+constexpr size_t kPcmRunBytes = 64 * 1024;
 
 // Appends samples as 16-bit little-endian values; false on a short write.
 bool WriteSamples(platform::File& out, int16_t* samples, size_t count) {
@@ -37,13 +39,10 @@ bool WriteSamples(platform::File& out, int16_t* samples, size_t count) {
     return out.Write(samples, count * sizeof(int16_t)) == count * sizeof(int16_t);
 }
 
-// Writes the header, the samples of every block to convert and the true
-// sizes to out, reading and converting a run of blocks at a time. A block is
-// converted only when at least one byte of data follows it within L (so the
-// block that ends at L never is) and all its bytes could be read: blocks a
-// with a + 1024 < L and a + 1024 <= bytes present. False when a write failed.
-bool Convert(platform::File& source, platform::File& out) {
-    bool written = out.Write(PcmWavHeader, kPcmWavHeaderSize) == kPcmWavHeaderSize;
+// Writes the samples of every whole block within L: blocks a with
+// a + 1024 <= L and a + 1024 <= bytes present, reading and converting a run
+// of blocks at a time. False when a write failed.
+bool ConvertAdpcm(platform::File& source, platform::File& out) {
     const int64_t size = source.Size();
     uint8_t field[4];
     size_t blocks = 0;
@@ -51,13 +50,13 @@ bool Convert(platform::File& source, platform::File& out) {
         const uint64_t length = field[0] | (field[1] << 8) | (field[2] << 16) | (uint64_t{field[3]} << 24);
         // Never more than the file holds, whatever L claims.
         const uint64_t present = std::min<uint64_t>(length, static_cast<uint64_t>(size - kDataOffset));
-        blocks = static_cast<size_t>(
-            std::min<uint64_t>(length > 0 ? (length - 1) / kImaBlockBytes : 0, present / kImaBlockBytes));
+        blocks = static_cast<size_t>(present / kImaBlockBytes);
     }
     // One write per 4082-byte block would cost more than decoding it; a run
     // of blocks keeps the buffers small and fixed whatever the length.
     std::vector<uint8_t> adpcm(kBlocksPerWrite * kImaBlockBytes);
     std::vector<int16_t> samples(kBlocksPerWrite * kImaBlockSamples);
+    bool written = true;
     for (size_t first = 0; first < blocks; first += kBlocksPerWrite) {
         // A source that shrinks while it is read ends the conversion at its
         // last whole block.
@@ -67,6 +66,32 @@ bool Convert(platform::File& source, platform::File& out) {
         written &= WriteSamples(out, samples.data(), n * kImaBlockSamples);
         if (n < wanted) break;
     }
+    return written;
+}
+
+// Copies the whole samples of the data chunk of a PCM WAV source. False
+// when a write failed.
+bool CopyPcm(platform::File& source, const WavLayout& layout, platform::File& out) {
+    std::vector<uint8_t> run(kPcmRunBytes);
+    uint64_t left = layout.dataBytes & ~uint64_t{1};
+    for (uint64_t at = layout.dataOffset; left > 0;) {
+        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(left, run.size()));
+        // A source that shrinks while it is read ends the copy at its last
+        // whole sample.
+        const size_t n = source.ReadAt(static_cast<int64_t>(at), run.data(), wanted) & ~size_t{1};
+        if (out.Write(run.data(), n) != n) return false;
+        if (n < wanted) break;
+        at += n;
+        left -= n;
+    }
+    return true;
+}
+
+// Writes the header, the samples of the source's form and the true sizes
+// to out. False when a write failed.
+bool Convert(platform::File& source, const WavLayout& layout, platform::File& out) {
+    bool written = out.Write(PcmWavHeader, kPcmWavHeaderSize) == kPcmWavHeaderSize;
+    written &= layout.form == WavForm::kPcm ? CopyPcm(source, layout, out) : ConvertAdpcm(source, out);
     return FixWavSizes(out) && written;
 }
 
@@ -75,13 +100,15 @@ bool Convert(platform::File& source, platform::File& out) {
 bool NormaliseWav(std::u16string_view path) {
     platform::File source = OpenSource(path);
     if (!source) return false;
+    const WavLayout layout = ReadWavLayout(source);
+    if (layout.form == WavForm::kRefused) return false;
     platform::File out = platform::File::CreateForWriting(kNormalisedWavName);
     // Without temp.$$$ there is nothing to convert into; the result is true
     // all the same and the caller finds no file. A conversion the disk did not
     // take whole leaves no file either, so that a part of the recording is
     // never played as all of it.
     if (!out) return true;
-    const bool converted = Convert(source, out);
+    const bool converted = Convert(source, layout, out);
     if (!out.Close() || !converted) platform::DeleteFileAt(kNormalisedWavName);
     return true;
 }
@@ -89,5 +116,7 @@ bool NormaliseWav(std::u16string_view path) {
 NormaliseOutcome NormaliseWavTo(std::u16string_view path, platform::File& out) {
     platform::File source = OpenSource(path);
     if (!source) return NormaliseOutcome::SourceUnreadable;
-    return Convert(source, out) ? NormaliseOutcome::Converted : NormaliseOutcome::WriteFailed;
+    const WavLayout layout = ReadWavLayout(source);
+    if (layout.form == WavForm::kRefused) return NormaliseOutcome::Refused;
+    return Convert(source, layout, out) ? NormaliseOutcome::Converted : NormaliseOutcome::WriteFailed;
 }

@@ -144,7 +144,8 @@ bool PlaybackEngine::Load(std::u16string_view name) {
         m_nChunkBytes[0] = m_nChunkBytes[1] = kPcmChunkBytes;
         result = LoadWavRecording(m_szPlayPath, m_pRecData, m_nRecBytes);
     }
-    if (result == LoadResult::kOpenFailed) platform::ShowMessageBox(kOpenFailedMessage);
+    if (result == LoadResult::kOpenFailed || result == LoadResult::kRefused)
+        platform::ShowMessageBox(kOpenFailedMessage);
     if (result != LoadResult::kLoaded) {
         m_pRecData.clear();
         m_nRecBytes = 0;
@@ -180,16 +181,33 @@ uint32_t PlaybackEngine::VolumeValue() const {
 
 void PlaybackEngine::Prime() {
     for (int i = 0; i < 2; ++i) {
-        platform::WaveHeader& h = m_hdr[i];
-        std::memset(m_pSlot[i], 0, static_cast<size_t>(m_nChunkBytes[i]));
-        h.dwBufferLength = static_cast<uint32_t>(m_nChunkBytes[i]);
-        h.lpData = m_pSlot[i];
-        FillChunk(m_nNextChunk, m_pSlot[i]);
-        ++m_nNextChunk;
-        m_hWaveOut->Prepare(h);
+        m_hdr[i].lpData = m_pSlot[i];
+        m_hWaveOut->Prepare(m_hdr[i]);
     }
-    m_hWaveOut->Write(m_hdr[0]);
-    m_hWaveOut->Write(m_hdr[1]);
+    // A recording shorter than two chunks queues what it has: nothing is
+    // padded, so nothing but the recording is heard.
+    for (int i = 0; i < 2; ++i)
+        if (!QueueChunk(i)) break;
+    EndIfAllBack();
+}
+
+bool PlaybackEngine::QueueChunk(int i) {
+    const uint32_t n = FillChunk(m_nNextChunk, m_pSlot[i]);
+    if (n == 0) return false;
+    ++m_nNextChunk;
+    // The last chunk goes at its own length: the device plays it to its
+    // last sample and gives it back when that has been heard.
+    m_hdr[i].dwBufferLength = n;
+    m_bOut[i] = 1;
+    m_hWaveOut->Write(m_hdr[i]);
+    return true;
+}
+
+void PlaybackEngine::EndIfAllBack() {
+    if (m_bOut[0] || m_bOut[1]) return;
+    // Everything handed over has been heard.
+    if (!m_bSeekDrag && m_view.Position() != 100) m_view.SetPosition(100);
+    PostCommand(kIdStop);
 }
 
 uint32_t PlaybackEngine::FillChunk(uint32_t k, uint8_t* dest) {
@@ -215,24 +233,25 @@ int PlaybackEngine::PositionAt(uint32_t next) const {
 }
 
 void PlaybackEngine::Refill(platform::WaveHeader* header) {
-    alignas(int16_t) uint8_t scratch[kPcmChunkBytes];
-    const size_t length = static_cast<size_t>(m_nChunkBytes[0]);
-    std::memset(scratch, 0, length);
-    const uint32_t n = FillChunk(m_nNextChunk, scratch);
-    ++m_nNextChunk;
-    if (n == 0) {
-        PostCommand(kIdStop);
+    const int i = header == &m_hdr[0] ? 0 : header == &m_hdr[1] ? 1 : -1;
+    if (i < 0) return;
+    m_bOut[i] = 0;
+    if (QueueChunk(i)) {
+        // The other buffer may have found the end before a seek back: it
+        // plays on too.
+        if (!m_bOut[1 - i]) QueueChunk(1 - i);
+        if (!m_bSeekDrag) m_view.SetPosition(std::min(100, PositionAt(m_nNextChunk)));
         return;
     }
-    if (!m_bPlaying) return;
-    if (!m_bSeekDrag) m_view.SetPosition(PositionAt(m_nNextChunk));
-    std::memcpy(header->lpData, scratch, length);
-    m_hWaveOut->Write(*header);
+    // No data is left for this buffer: the recording ends once the other
+    // one, which may still be playing the last chunk, is back too.
+    EndIfAllBack();
 }
 
 void PlaybackEngine::OnStop() {
     m_bPlaying = 0;
     m_bPaused = 0;
+    m_bOut[0] = m_bOut[1] = 0;
     if (m_hWaveOut) {
         m_hWaveOut->Reset();
         m_hWaveOut->Close();

@@ -4,10 +4,10 @@
 // buffers, with the transport commands, the position slider and the volume.
 //
 // Everything runs on the user-interface thread. The engine posts its own
-// commands (Stop at the end of the data, Play after Previous and Next, ...)
-// and the device posts its notices through one MessagePoster, so they are
-// handled in the order posted; the owner hands every posted message back to
-// OnPostedMessage.
+// commands (Stop once the last chunk has been heard, Play after Previous and
+// Next, ...) and the device posts its notices through one MessagePoster, so
+// they are handled in the order posted; the owner hands every posted message
+// back to OnPostedMessage.
 //
 // States: Idle (m_bPlaying 0), Playing (m_bPlaying 1, m_bPaused 0), Paused
 // (both 1). Notices of a device the engine has stopped are ignored: they
@@ -103,7 +103,15 @@ private:
     void OnOpenWaveOut(uintptr_t loadSerial, bool waited);
     // The device volume value of m_nVolume, both channels.
     uint32_t VolumeValue() const;
+    // The open notice: prepares both buffers and queues the first chunks.
     void Prime();
+    // Fills buffer i with the next chunk and queues it at the chunk's
+    // length; false, queuing nothing, when no data is left.
+    bool QueueChunk(int i);
+    // Ends the recording (posts Stop, the slider at 100) once neither
+    // buffer is with the device.
+    void EndIfAllBack();
+    // A done notice: the next chunk into the buffer that came back.
     void Refill(platform::WaveHeader* header);
     void ResumeAtPosition();
     void Step(int direction);
@@ -133,6 +141,8 @@ private:
     int m_nChunkBytes[2] = {kPcmChunkBytes, kPcmChunkBytes};
     G729Decoder& m_decoder;
     int m_bSeekDrag = 0;
+    // Buffer A, B handed to the device and not yet given back.
+    int m_bOut[2] = {0, 0};
 
     // A stopped device, kept until its close notice releases the headers.
     std::unique_ptr<platform::WaveOut> m_closedWaveOut;

@@ -7,7 +7,7 @@
 #include "platform/Files.h"
 #include "playback/ExtractPcm.h"
 #include "playback/NormaliseWav.h"
-#include "playback/PcmWavHeader.h"
+#include "playback/WavLayout.h"
 
 RecordingKind RecordingKindOf(std::u16string_view name) {
     auto has = [name](std::u16string_view part) { return name.find(part) != std::u16string_view::npos; };
@@ -25,21 +25,28 @@ LoadResult LoadLdvRecording(std::u16string_view path, std::vector<uint8_t>& data
 
 LoadResult LoadWavRecording(std::u16string_view path, std::vector<uint8_t>& data, uint32_t& recBytes) {
     std::optional<std::string> system = platform::SystemPath(path);
-    uint8_t head[kPcmWavHeaderSize] = {};
+    WavForm form;
     {
         platform::File file = system ? platform::File::OpenForReading(*system) : platform::File();
         if (!file) return LoadResult::kOpenFailed;
-        file.Read(head, sizeof head);  // bytes not there stay zero
+        form = ReadWavLayout(file).form;
     }
-    if (IsPcmWavHeader(head)) {
+    switch (form) {
+    case WavForm::kRefused:
+        // Played as the player's form or as ADPCM, such samples would be
+        // heard at the wrong speed or as noise.
+        return LoadResult::kRefused;
+    case WavForm::kPcm:
         if (!platform::ReadWholeFile(*system, data)) return LoadResult::kFailed;
-    } else {
+        break;
+    case WavForm::kDevice:
         if (!NormaliseWav(path)) {
             platform::DeleteFileAt(kNormalisedWavName);
             return LoadResult::kFailed;
         }
         if (!platform::ReadWholeFile(kNormalisedWavName, data)) return LoadResult::kFailed;
         platform::DeleteFileAt(kNormalisedWavName);
+        break;
     }
     recBytes = 2 * ExtractPcm(std::span<uint8_t>(data));
     return LoadResult::kLoaded;

@@ -1,6 +1,6 @@
 #pragma once
 // Reading the recording to play whole into memory: an LDV file as it is
-// stored (G.729 frames, decoded while playing), a WAV file as its 16-bit PCM
+// stored (G.729 frames, decoded while playing), a PCM WAV file as its 16-bit
 // samples, a device ADPCM recording after converting it through temp.$$$.
 
 #include <cstdint>
@@ -19,6 +19,7 @@ RecordingKind RecordingKindOf(std::u16string_view name);
 enum class LoadResult {
     kLoaded,
     kOpenFailed,  // the file cannot be opened: the user is told
+    kRefused,     // PCM or float of a form the player cannot play: told as kOpenFailed
     kFailed,      // a later step failed: the command ends without a word
 };
 
@@ -26,11 +27,12 @@ enum class LoadResult {
 // of bytes read. Nothing in the data is examined.
 LoadResult LoadLdvRecording(std::u16string_view path, std::vector<uint8_t>& data, uint32_t& recBytes);
 
-// Reads the WAV file at path: a file whose first 44 bytes pass
-// IsPcmWavHeader is read whole as it is; any other is converted by
-// NormaliseWav into temp.$$$, which is read whole and deleted. The data
-// chunk's samples are then moved to the start of data and recBytes is their
-// length, whole samples only. kOpenFailed when the file cannot be opened at
-// all; kFailed when it cannot be read a second time, the conversion fails or
+// Reads the WAV file at path by its form (WavLayout): a PCM WAV file is read
+// whole as it is; a device recording is converted by NormaliseWav into
+// temp.$$$, which is read whole and deleted. The data chunk's samples are
+// then moved to the start of data and recBytes is their length, whole
+// samples only. kOpenFailed when the file cannot be opened at all; kRefused,
+// reading no more, when it holds PCM or float samples of another form;
+// kFailed when it cannot be read a second time, the conversion fails or
 // temp.$$$ cannot be read (temp.$$$ is deleted after a failed conversion).
 LoadResult LoadWavRecording(std::u16string_view path, std::vector<uint8_t>& data, uint32_t& recBytes);

@@ -13,6 +13,7 @@
 #include "platform/TextCodec.h"
 #include "tests/playback/FileBytes.h"
 #include "tests/support/G729Vectors.h"
+#include "tests/support/OtherWavWriters.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempFolder.h"
 #include "tools/SampleRecording.h"
@@ -74,6 +75,26 @@ TEST(NormaliseCommand, ReplacesAnExistingOutput) {
     WriteWholeFile(work.File("out.wav"), std::vector<uint8_t>(200000, 9));
     EXPECT_EQ(RunCli(work, {"normalise", "in.wav", "out.wav"}).status, 0);
     EXPECT_EQ(ReadWholeFile(work.File("out.wav")), NormalisedHere(recording));
+}
+
+TEST(NormaliseCommand, AWavOfAnotherProgramGivesItsSamplesAndAnotherFormIsRefused) {
+    TempFolder work;
+    const std::vector<int16_t> speech = MakeSpeechLikeSignal(12000, 13);
+    ASSERT_EQ(WriteWithFfmpeg(work.File("ffmpeg.wav"), speech), "");  // with a LIST chunk
+    ProgramResult run = RunCli(work, {"normalise", "ffmpeg.wav", "out.wav"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::vector<uint8_t> wav = ReadWholeFile(work.File("out.wav"));
+    ASSERT_GE(wav.size(), kPcmWavHeaderSize);
+    EXPECT_TRUE(IsPcmWavHeader(wav.data()));
+    EXPECT_EQ(SamplesFrom(wav, kPcmWavHeaderSize), speech);
+
+    ASSERT_EQ(WriteWithSox(work.File("float.wav"), speech, {"-e", "floating-point", "-b", "32"}), "");
+    run = RunCli(work, {"normalise", "float.wav", "refused.wav"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "tolvan-cli normalise: float.wav: 8000 Hz, 1 channel, 32-bit float samples; the player plays 8000 Hz "
+              "mono 16-bit PCM only\n");
+    EXPECT_EQ(Names(work.Path()), (std::set<std::string>{"ffmpeg.wav", "out.wav", "float.wav"}));
 }
 
 TEST(DecodeCommand, WritesHeaderAndEveryWholeFrameIgnoringTrailingBytes) {

@@ -1,5 +1,6 @@
 // tolvan-cli play against a real PulseAudio server: what reaches the sink's
-// monitor must be the recording's samples, in full and without gaps.
+// monitor must be the recording's samples, in full, without gaps and to the
+// last one.
 
 #include <gtest/gtest.h>
 
@@ -7,12 +8,16 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <ostream>
 #include <thread>
 #include <vector>
 
+#include "playback/ImaAdpcm.h"
 #include "playback/PcmWavHeader.h"
 #include "tests/playback/FileBytes.h"
 #include "tests/support/G729Vectors.h"
+#include "tests/support/OtherWavWriters.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/ScopedEnvironment.h"
@@ -22,15 +27,12 @@
 
 namespace {
 
-std::vector<uint8_t> PcmWavOf(const std::vector<int16_t>& samples) {
-    std::vector<uint8_t> file(PcmWavHeader, PcmWavHeader + kPcmWavHeaderSize);
-    const uint32_t size = static_cast<uint32_t>(samples.size() * 2);
-    for (int i = 0; i < 4; ++i) file[40 + i] = static_cast<uint8_t>(size >> (8 * i));
-    for (int16_t s : samples) {
-        file.push_back(static_cast<uint8_t>(s));
-        file.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8));
-    }
-    return file;
+// The samples a device recording's ADPCM data decodes to, block by block.
+std::vector<int16_t> DecodedBlocks(const std::vector<uint8_t>& recording) {
+    const size_t blocks = (recording.size() - kRecordingHeadBytes) / kImaBlockBytes;
+    std::vector<int16_t> samples(blocks * kImaBlockSamples);
+    DecodeImaBlocks(recording.data() + kRecordingHeadBytes, blocks, samples.data());
+    return samples;
 }
 
 class PlayCommand : public ::testing::Test {
@@ -48,64 +50,104 @@ protected:
         return recording.Stop();
     }
 
-    // recorded holds expected, sample for sample, from its first sounds
-    // after the first 50 ms (which a new stream may lose) to the start of its
-    // last chunk (which Stop may cut).
-    static void ExpectHeard(const std::vector<int16_t>& recorded, const std::vector<int16_t>& expected,
-                            size_t chunkSamples) {
-        size_t from = 400;
-        auto sounding = [&](size_t i) { return std::count(expected.begin() + i, expected.begin() + i + 64, 0) < 48; };
-        while (from + 64 < expected.size() && !sounding(from)) ++from;
-        ASSERT_LT(from + 64, expected.size());
-        const long at = FindSamples(recorded, expected, from);
-        ASSERT_GE(at, 0) << "the recording's first sounds never reached the sink";
-        const size_t end = (expected.size() - 1) / chunkSamples * chunkSamples;
-        ASSERT_GE(recorded.size(), static_cast<size_t>(at) + (end - from)) << "the sink heard too little";
-        size_t mismatches = 0, first = 0;
-        for (size_t i = from; i < end; ++i) {
-            if (recorded[static_cast<size_t>(at) + i - from] != expected[i] && mismatches++ == 0) first = i;
-        }
-        EXPECT_EQ(mismatches, 0u) << "first difference at sample " << first << " of " << expected.size();
-    }
-
     PulseServer server_;
     TempFolder work_;
 };
 
-TEST_F(PlayCommand, DeviceRecordingIsHeardAsItsConvertedSamples) {
-    const std::vector<int16_t> speech = MakeSpeechLikeSignal(3 * 8000, 41);
-    WriteWholeFile(work_.File("VOC00001.wav"), MakeDeviceRecording('Z', "13800138000", 2020, 5, 6, 7, 8, speech));
-    ASSERT_EQ(RunProgram(work_.Str(), TOLVAN_CLI, {"normalise", "VOC00001.wav", "expected.wav"}).status, 0);
-    const std::vector<int16_t> expected = SamplesFrom(ReadWholeFile(work_.File("expected.wav")), 44);
+// A recording to play: its name, and a maker that writes it into the work
+// folder and gives back the samples that must be heard.
+struct HeardCase {
+    const char* what;
+    const char* name;
+    std::function<std::vector<int16_t>(const TempFolder& work)> make;
+    size_t from = 800;  // the samples a new stream may lose
+};
 
-    ProgramResult result;
-    const std::vector<int16_t> recorded = PlayAndRecord(work_.File("VOC00001.wav"), "100", result);
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "正在播放第1条语音：VOC00001.wav\n");
-    ExpectHeard(recorded, expected, 2048);
+void PrintTo(const HeardCase& c, std::ostream* os) { *os << c.what; }
+
+// The maker of a PCM WAV file called name holding count samples of speech.
+std::function<std::vector<int16_t>(const TempFolder&)> SpeechPcmWav(std::string name, size_t count, uint32_t seed) {
+    return [=](const TempFolder& work) {
+        const std::vector<int16_t> speech = MakeSpeechLikeSignal(count, seed);
+        WriteWholeFile(work.File(name), PcmWavOf(speech));
+        return speech;
+    };
 }
 
-TEST_F(PlayCommand, PcmWavIsHeardAsStored) {
-    const std::vector<int16_t> speech = MakeSpeechLikeSignal(2 * 8000, 42);
-    WriteWholeFile(work_.File("plain.WAV"), PcmWavOf(speech));
+class PlayCommandHeard : public PlayCommand, public testing::WithParamInterface<HeardCase> {};
+
+TEST_P(PlayCommandHeard, EverySampleFromTheFirst100MsToTheLastReachesTheSink) {
+    const HeardCase& c = GetParam();
+    const std::vector<int16_t> expected = c.make(work_);
+    if (expected.empty()) GTEST_SKIP() << "no G.729 test vectors in " << G729VectorsDir();
     ProgramResult result;
-    const std::vector<int16_t> recorded = PlayAndRecord(work_.File("plain.WAV"), "100", result);
+    const std::vector<int16_t> recorded = PlayAndRecord(work_.File(c.name), "100", result);
     EXPECT_EQ(result.status, 0) << result.err;
-    ExpectHeard(recorded, speech, 2048);
+    EXPECT_EQ(result.out, std::string("正在播放第1条语音：") + c.name + "\n");
+    EXPECT_EQ(MissingFromTheEnd(recorded, expected, c.from), "");
 }
 
-TEST_F(PlayCommand, LdvStreamIsHeardAsTheReferenceDecoderOutput) {
-    const std::filesystem::path vectors = G729VectorsDir();
-    if (!std::filesystem::exists(vectors / "TEST.ldv"))
-        GTEST_SKIP() << "no G.729 test vectors in " << vectors << " (set TOLVAN_G729_VECTORS to the folder holding them)";
-    std::filesystem::copy_file(vectors / "TEST.ldv", work_.File("VOC00009.ldv"));
-    const std::vector<int16_t> expected = SamplesFrom(ReadWholeFile(vectors / "TEST.pcm"), 0);
-    ProgramResult result;
-    const std::vector<int16_t> recorded = PlayAndRecord(work_.File("VOC00009.ldv"), "100", result);
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "正在播放第1条语音：VOC00009.ldv\n");
-    ExpectHeard(recorded, expected, 1600);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Recordings, PlayCommandHeard,
+    testing::Values(
+        HeardCase{"PcmWavOf4000Samples", "plain.WAV", SpeechPcmWav("plain.WAV", 4000, 43)},
+        // Less than the 0.1 s a new stream waits for before it starts.
+        HeardCase{"PcmWavOf500Samples", "short.wav",
+                  [](const TempFolder& work) {
+                      std::vector<int16_t> tone(500);
+                      for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<int16_t>((i * 2654435761u) >> 20);
+                      WriteWholeFile(work.File("short.wav"), PcmWavOf(tone));
+                      return tone;
+                  },
+                  80},
+        HeardCase{"PcmWavOf20000Samples", "VOC00002.wav", SpeechPcmWav("VOC00002.wav", 20000, 42)},
+        // ffmpeg puts a LIST chunk between fmt and data.
+        HeardCase{"PcmWavWrittenByFfmpeg", "ffmpeg.wav",
+                  [](const TempFolder& work) {
+                      const std::vector<int16_t> speech = MakeSpeechLikeSignal(6000, 45);
+                      EXPECT_EQ(WriteWithFfmpeg(work.File("ffmpeg.wav"), speech), "");
+                      return speech;
+                  }},
+        // Three whole ADPCM blocks, 0.77 s: the last block is heard too.
+        HeardCase{"DeviceRecordingOfThreeWholeBlocks", "VOC00003.wav",
+                  [](const TempFolder& work) {
+                      const std::vector<uint8_t> recording = MakeDeviceRecording(
+                          'Z', "13800138000", 2020, 5, 6, 7, 8, MakeSpeechLikeSignal(3 * kImaBlockSamples, 44));
+                      WriteWholeFile(work.File("VOC00003.wav"), recording);
+                      return DecodedBlocks(recording);
+                  }},
+        // Three seconds of speech, as tolvan-cli normalise converts them.
+        HeardCase{"DeviceRecordingAsNormaliseConvertsIt", "VOC00001.wav",
+                  [](const TempFolder& work) {
+                      const std::vector<int16_t> speech = MakeSpeechLikeSignal(3 * 8000, 41);
+                      WriteWholeFile(work.File("VOC00001.wav"),
+                                     MakeDeviceRecording('Z', "13800138000", 2020, 5, 6, 7, 8, speech));
+                      EXPECT_EQ(
+                          RunProgram(work.Str(), TOLVAN_CLI, {"normalise", "VOC00001.wav", "expected.wav"}).status, 0);
+                      return SamplesFrom(ReadWholeFile(work.File("expected.wav")), 44);
+                  }},
+        // 215 frames of random bits: the last group holds 15 of its 20
+        // frames. Heard as tolvan-cli decode decodes them.
+        HeardCase{"LdvStreamAsDecodeDecodesIt", "VOC00008.ldv",
+                  [](const TempFolder& work) {
+                      std::vector<uint8_t> stream(2150);
+                      uint32_t x = 8;
+                      for (uint8_t& b : stream) b = static_cast<uint8_t>((x = x * 1664525u + 1013904223u) >> 24);
+                      WriteWholeFile(work.File("VOC00008.ldv"), stream);
+                      EXPECT_EQ(
+                          RunProgram(work.Str(), TOLVAN_CLI, {"decode", "VOC00008.ldv", "expected.wav"}).status, 0);
+                      return SamplesFrom(ReadWholeFile(work.File("expected.wav")), 44);
+                  }},
+        // 176 frames: the last group holds 16 of its 20 frames. Heard as the
+        // reference decoder's output.
+        HeardCase{"LdvStream", "VOC00009.ldv",
+                  [](const TempFolder& work) {
+                      const std::filesystem::path vectors = G729VectorsDir();
+                      if (!std::filesystem::exists(vectors / "TEST.ldv")) return std::vector<int16_t>{};
+                      std::filesystem::copy_file(vectors / "TEST.ldv", work.File("VOC00009.ldv"));
+                      return SamplesFrom(ReadWholeFile(vectors / "TEST.pcm"), 0);
+                  }}),
+    [](const testing::TestParamInfo<HeardCase>& info) { return std::string(info.param.what); });
 
 TEST_F(PlayCommand, LevelThirtyGivesThirtyPercentOfTheAmplitude) {
     std::vector<int16_t> square(12000);
@@ -133,6 +175,19 @@ TEST(PlayCommandWithoutServer, SaysTheDeviceCannotBeOpened) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "音频设备打开失败，无法播放！\n");
+}
+
+TEST(PlayCommandUsage, AWavOfAnotherFormIsRefusedWithTheReason) {
+    TempFolder work;
+    const std::vector<int16_t> speech = MakeSpeechLikeSignal(8000, 3);
+    ASSERT_EQ(WriteWithFfmpeg(work.File("stereo.wav"), speech, {"-ar", "16000", "-ac", "2"}), "");
+    const ProgramResult result = RunProgram(work.Str(), TOLVAN_CLI, {"play", "stereo.wav"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err,
+              "选择播放的通话记录文件打开失败！\n"
+              "tolvan-cli play: stereo.wav: 16000 Hz, 2 channels, 16-bit PCM samples; the player plays 8000 Hz mono "
+              "16-bit PCM only\n");
 }
 
 TEST(PlayCommandUsage, RefusesBadArgumentsAndUnloadableFiles) {

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
 #include <vector>
 
+#include "catalogue/RecordRow.h"
 #include "convert/ExportRow.h"
 #include "platform/TextCodec.h"
 #include "playback/PcmWavHeader.h"
@@ -50,6 +53,50 @@ TEST(ExportRowTest, SizeAndDurationFromTheRecording) {
         EXPECT_EQ(row.duration, c.duration) << c.name;
         EXPECT_EQ(row.size, c.sizeText) << c.name;
     }
+}
+
+// A PCM WAV file wherever its chunks lie, as ffmpeg writes one (a LIST
+// chunk between fmt and data) or with an 18-byte fmt chunk, of size bytes.
+std::vector<uint8_t> PcmWavWithChunks(size_t size, bool list) {
+    std::vector<uint8_t> bytes(PcmWavHeader, PcmWavHeader + 36);
+    if (list) {
+        const uint8_t chunk[] = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
+        bytes.insert(bytes.end(), std::begin(chunk), std::end(chunk));
+    } else {
+        bytes[16] = 18;
+        bytes.insert(bytes.end(), {0, 0});
+    }
+    const uint8_t data[] = {'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF};
+    bytes.insert(bytes.end(), std::begin(data), std::end(data));
+    bytes.resize(size);
+    return bytes;
+}
+
+TEST(ExportRowTest, TheRecordListMeasuresAPcmWavAsTheExportDoes) {
+    TempFolder dir;
+    const struct {
+        std::string name;
+        std::vector<uint8_t> bytes;
+        std::u16string seconds;  // by both, for a PCM WAV file
+    } cases[] = {
+        {"VOC00001.wav", Bytes(600044, true), u"37"},
+        {"VOC00002.wav", PcmWavWithChunks(600078, true), u"37"},
+        {"VOC00003.wav", PcmWavWithChunks(160046, false), u"10"},
+        {"VOC00004.wav", PcmWavWithChunks(15999, true), u"0"},
+    };
+    for (const auto& c : cases) {
+        WriteRaw(dir.Str(), c.name, c.bytes);
+        RowTexts listed;
+        FormatRow(dir.Wide(), platform::Utf8ToWide(c.name), u"", listed);
+        EXPECT_EQ(listed[5], c.seconds + u"秒") << c.name;
+        EXPECT_EQ(FormatExportRow(dir.Wide(), platform::Utf8ToWide(c.name), u"").duration, c.seconds) << c.name;
+    }
+    // A device recording keeps the list's own measure, 4096 bytes a second
+    // after the head.
+    WriteRaw(dir.Str(), "VOC00005.wav", Bytes(600044, false));
+    RowTexts device;
+    FormatRow(dir.Wide(), u"VOC00005.wav", u"", device);
+    EXPECT_EQ(device[5], u"146秒");
 }
 
 TEST(ExportRowTest, SummaryTextsAsTheRecordListShowsThem) {

@@ -2,9 +2,9 @@
 // window's commands, the clock moving on and device notices, over the manual
 // clock's wave-out device. Checked: every read stays within the loaded data
 // (AddressSanitizer, with the vectors annotated in the fuzz build), the next
-// chunk index never runs beyond the data's chunks plus the two primed ones,
-// and from whatever state the sequence leaves, Stop and the queue drained
-// give Idle with no device open.
+// chunk index never runs beyond the data's chunks, at most two buffers are
+// with the device, and from whatever state the sequence leaves, Stop and the
+// queue drained give Idle with no device open.
 //
 // Input: two bytes giving the recording's length n (little-endian, cut to
 // what follows), n bytes of recording, then the operations. The list holds
@@ -91,8 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         }
         // While playing, the index counts the chunks given to the device:
-        // at most the data's, and the two buffers out when the end is found.
-        if (engine.IsPlaying()) Check(engine.NextChunk() <= ChunksOf(engine) + 2);
+        // never more than the data holds, and never more than two buffers
+        // out at once.
+        if (engine.IsPlaying()) Check(engine.NextChunk() <= ChunksOf(engine));
+        if (engine.Device()) Check(opener.Opened().back()->queued <= 2);
     }
 
     // Idle is reachable from wherever the sequence ended.

@@ -45,6 +45,39 @@ def pcm_wav(samples):
     return bytes(header) + data
 
 
+def chunk(cid, body, size=None):
+    pad = b"\0" if len(body) % 2 else b""
+    return cid + struct.pack("<I", len(body) if size is None else size) + body + pad
+
+
+def riff(*chunks):
+    body = b"WAVE" + b"".join(chunks)
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def fmt(tag, channels, rate, bits, extra=b""):
+    return struct.pack("<HHIIHH", tag, channels, rate, rate * channels * bits // 8, channels * bits // 8, bits) + extra
+
+
+def extensible(sub_tag, channels, rate, bits):
+    guid = struct.pack("<H", sub_tag) + bytes([0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71])
+    return fmt(0xFFFE, channels, rate, bits, struct.pack("<HHI", 22, bits, 4) + guid)
+
+
+SAMPLES = b"".join(struct.pack("<h", s) for s in range(-3000, 3000, 150))
+# WAV files as other programs lay them out: a LIST chunk (odd-sized, padded)
+# between fmt and data, an 18-byte fmt and a fact chunk, and forms the
+# player refuses.
+WAV_LAYOUTS = {
+    "pcm-list": riff(chunk(b"fmt ", fmt(1, 1, 8000, 16)), chunk(b"LIST", b"INFOISFT\5\0\0\0Lavf\0"),
+                     chunk(b"data", SAMPLES)),
+    "pcm-fmt18-fact": riff(chunk(b"fmt ", fmt(1, 1, 8000, 16, b"\0\0")), chunk(b"fact", struct.pack("<I", 40)),
+                           chunk(b"data", SAMPLES, 0xFFFFFFFF)),
+    "float-refused": riff(chunk(b"fmt ", fmt(3, 1, 8000, 32, b"\0\0")), chunk(b"data", SAMPLES)),
+    "extensible-stereo-refused": riff(chunk(b"fmt ", extensible(1, 2, 44100, 16)), chunk(b"data", SAMPLES)),
+}
+
+
 def adpcm_block():
     return struct.pack("<hBB", rng.randrange(-2000, 2000), rng.randrange(89), 0) + noise(1020)
 
@@ -57,18 +90,23 @@ write("recording", "short", b"\4" + noise(100))
 write("recording", "pcm-wav", b"\0" + pcm_wav(range(0, 400, 4)))
 
 # A file given to the player as .wav.
-write("wav_file", "device-2-blocks", device_head(ord("L"), b"10086", 24, 1, 1, 0, 0, 3073) + adpcm_block() * 3)
+write("wav_file", "device-3-blocks", device_head(ord("L"), b"10086", 24, 1, 1, 0, 0, 3073) + adpcm_block() * 3)
 write("wav_file", "device-length-beyond", device_head(ord("Z"), b"1", 24, 1, 1, 0, 0, 0xFFFFFFFF) + adpcm_block())
 write("wav_file", "pcm", pcm_wav([0, 1000, -1000, 32767, -32768]))
 write("wav_file", "short", noise(300))
+for name, data in WAV_LAYOUTS.items():
+    write("wav_file", name, data)
 
 # The entry point chosen by the first byte (header test, ExtractPcm,
-# FixWavSizes), then the buffer.
+# FixWavSizes, the layout by chunks), then the buffer.
 write("wav_buffer", "header", b"\0" + PCM_HEADER)
 write("wav_buffer", "extract", b"\1" + pcm_wav(range(-50, 50)))
 write("wav_buffer", "extract-odd-fmt", b"\1" + PCM_HEADER[:16] + struct.pack("<I", 18) + PCM_HEADER[20:36] +
       b"\0\0" + b"data" + struct.pack("<I", 9) + noise(9))
 write("wav_buffer", "fix-sizes", b"\2" + pcm_wav(range(30)))
+for name, data in WAV_LAYOUTS.items():
+    write("wav_buffer", "layout-" + name, b"\3" + data)
+write("wav_buffer", "extract-pcm-list", b"\1" + WAV_LAYOUTS["pcm-list"])
 
 # G.729 frames, 10 bytes each.
 write("g729_frames", "zeros", bytes(50))

@@ -91,6 +91,46 @@ TEST_F(PulseWaveOutTest, BuffersComeBackInOrderOnceHeard) {
     EXPECT_EQ(notices_.back().message, platform::MM_WOM_CLOSE);
 }
 
+// The end of a recording as the player gives it: its last buffer may be
+// shorter than the 0.1 s a stream waits for before it starts, and the device
+// is reset and closed as soon as every buffer is back. Every sample is heard
+// all the same, for a recording of one short buffer and for a long one
+// ending in one.
+TEST_F(PulseWaveOutTest, AShortLastBufferIsHeardWholeBeforeItComesBack) {
+    for (size_t lastSamples : {size_t{300}, size_t{700}}) {
+        SCOPED_TRACE(lastSamples);
+        // A ramp, so that every sample is told from its neighbours.
+        std::vector<int16_t> samples(lastSamples == 300 ? 300 : 4000 + lastSamples);
+        for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>(100 + 7 * i);
+        const size_t split = samples.size() - lastSamples;
+        platform::WaveHeader first, last;
+        first.lpData = reinterpret_cast<uint8_t*>(samples.data());
+        first.dwBufferLength = static_cast<uint32_t>(2 * split);
+        last.lpData = reinterpret_cast<uint8_t*>(samples.data() + split);
+        last.dwBufferLength = static_cast<uint32_t>(2 * lastSamples);
+
+        PulseServer::Recording recording(server_);
+        std::this_thread::sleep_for(100ms);
+        notices_.clear();
+        std::unique_ptr<platform::WaveOut> device = opener_.Open(platform::WaveFormat{}, loop_);
+        ASSERT_TRUE(device);
+        device->SetVolume(0xFFFFFFFF);
+        Collect(1);
+        device->Prepare(first);
+        device->Prepare(last);
+        if (split > 0) device->Write(first);
+        device->Write(last);
+        Collect(split > 0 ? 3 : 2);
+        ASSERT_EQ(notices_.back().header, reinterpret_cast<intptr_t>(&last));
+        device->Reset();
+        device->Close();
+        Collect(notices_.size() + 1);
+        EXPECT_EQ(notices_.back().message, platform::MM_WOM_CLOSE);
+        std::this_thread::sleep_for(200ms);
+        EXPECT_EQ(MissingFromTheEnd(recording.Stop(), samples, 80), "");
+    }
+}
+
 TEST_F(PulseWaveOutTest, PauseHoldsTheStreamAndResetReturnsEveryBuffer) {
     std::unique_ptr<platform::WaveOut> device = opener_.Open(platform::WaveFormat{}, loop_);
     ASSERT_TRUE(device);

@@ -1,5 +1,6 @@
 #pragma once
-// Whole files as bytes, and little-endian fields and samples within them.
+// Whole files as bytes, little-endian fields and samples within them, and
+// PCM WAV files made of samples.
 
 #include <cstdint>
 #include <fstream>
@@ -7,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "playback/PcmWavHeader.h"
 
 inline std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -28,4 +31,16 @@ inline std::vector<int16_t> SamplesFrom(const std::vector<uint8_t>& bytes, size_
     for (size_t i = offset; i + 1 < bytes.size(); i += 2)
         samples.push_back(static_cast<int16_t>(bytes[i] | (bytes[i + 1] << 8)));
     return samples;
+}
+
+// A PCM WAV file of the player's form holding samples.
+inline std::vector<uint8_t> PcmWavOf(const std::vector<int16_t>& samples) {
+    std::vector<uint8_t> file(PcmWavHeader, PcmWavHeader + kPcmWavHeaderSize);
+    const uint32_t size = static_cast<uint32_t>(samples.size() * 2);
+    for (int i = 0; i < 4; ++i) file[40 + i] = static_cast<uint8_t>(size >> (8 * i));
+    for (int16_t s : samples) {
+        file.push_back(static_cast<uint8_t>(s));
+        file.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8));
+    }
+    return file;
 }

@@ -63,7 +63,7 @@ protected:
     TempFolder folder_;
 };
 
-TEST_F(PlaybackEngineTest, TenGroupLdvMovesTheSliderInTensAndStopsAtTheEnd) {
+TEST_F(PlaybackEngineTest, TenGroupLdvMovesTheSliderInTensAndStopsOnceTheLastChunkIsHeard) {
     List({{"VOC00001.ldv", RandomBytes(2000, 1)}});
     PlayRow(0);
     EXPECT_TRUE(engine.IsPlaying());
@@ -72,11 +72,46 @@ TEST_F(PlaybackEngineTest, TenGroupLdvMovesTheSliderInTensAndStopsAtTheEnd) {
     EXPECT_EQ(engine.ChunkBytes(), 3200);
     ASSERT_TRUE(RunToIdle());
     EXPECT_EQ(view.PositionHistory(), (std::vector<int>{30, 40, 50, 60, 70, 80, 90, 100, 0}));
-    // Chunks 0..8 are heard; the buffer holding chunk 9 is cut by Stop.
-    EXPECT_EQ(Device(0).heard.size(), 9u * 3200);
+    // All ten chunks are heard: Stop waits for the buffer holding the last.
+    EXPECT_EQ(Device(0).heard.size(), 10u * 3200);
     EXPECT_TRUE(Device(0).closed);
     EXPECT_EQ(view.NowPlaying(), u"");
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PlaybackEngineTest, EveryRecordingIsHeardToItsLastSampleAndTheSliderEndsAt100) {
+    struct Case {
+        const char* name;
+        size_t bytes;
+        size_t heard;                 // bytes of PCM the device plays
+        std::vector<int> positions;   // the slider, Stop's 0 last
+    };
+    const Case cases[] = {
+        // Nine whole groups and nine bytes no frame can use.
+        {"VOC00001.ldv", 2009, 10 * 3200, {29, 39, 49, 59, 69, 79, 89, 99, 100, 0}},
+        // Ten whole groups and one frame.
+        {"VOC00001.ldv", 2010, 10 * 3200 + 160, {29, 39, 49, 59, 69, 79, 89, 99, 100, 0}},
+        // Six chunks and 1000 bytes: the last chunk is queued at 1000 bytes.
+        {"VOC00002.wav", 6 * 4096 + 1000, 6 * 4096 + 1000, {48, 64, 80, 96, 100, 0}},
+        {"VOC00002.wav", 2 * 4096, 2 * 4096, {100, 0}},
+        {"VOC00002.wav", 4096 + 2, 4096 + 2, {100, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.bytes));
+        const bool ldv = std::strstr(c.name, ".ldv") != nullptr;
+        const std::vector<uint8_t> data = RandomBytes(c.bytes, 40);
+        List({{c.name, ldv ? data : PcmWav(data)}});
+        view.ClearPositionHistory();
+        const size_t device = opener.Opened().size();
+        PlayRow(0);
+        ASSERT_TRUE(RunToIdle());
+        const std::vector<uint8_t>& heard = Device(device).heard;
+        EXPECT_EQ(heard.size(), c.heard);
+        if (!ldv) {
+            EXPECT_EQ(heard, data);
+        }
+        EXPECT_EQ(view.PositionHistory(), c.positions);
+    }
 }
 
 TEST_F(PlaybackEngineTest, DeviceOpensAfterTheWaitWithTheOutputFormatAndVolume) {
@@ -114,35 +149,58 @@ TEST_F(PlaybackEngineTest, PcmAndDeviceRecordingsAreHeardAsTheirSamples) {
 
     PlayRow(0);
     ASSERT_TRUE(RunToIdle());
-    // Stop cuts the buffer holding the last chunk; everything before it is
-    // heard exactly.
-    const std::vector<uint8_t>& heard = Device(0).heard;
-    ASSERT_EQ(heard.size(), 6u * 4096);
-    EXPECT_TRUE(std::equal(heard.begin(), heard.end(), pcm.begin()));
+    EXPECT_EQ(Device(0).heard, pcm);
 
     PlayRow(1);
     EXPECT_FALSE(std::filesystem::exists(folder_.File(kNormalisedWavName)));
     EXPECT_EQ(engine.RecBytes(), samples.size());
     ASSERT_TRUE(RunToIdle());
-    const std::vector<uint8_t>& heard2 = Device(1).heard;
-    ASSERT_GE(heard2.size(), samples.size() - 2 * 4096);
-    EXPECT_TRUE(std::equal(heard2.begin(), heard2.end(), samples.begin()));
+    EXPECT_EQ(Device(1).heard, samples);
 }
 
-TEST_F(PlaybackEngineTest, RecordingsShorterThanTwoChunksPlayPaddedAndStopAtTheFirstNotice) {
+TEST_F(PlaybackEngineTest, RecordingsShorterThanTwoChunksAreHeardWholeWithoutPadding) {
     const std::vector<uint8_t> pcm = RandomBytes(1000, 5);
     List({{"VOC00001.wav", PcmWav(pcm)}, {"VOC00002.ldv", {}}});
     PlayRow(0);
-    ASSERT_TRUE(RunToIdle());
-    ASSERT_EQ(Device(0).heard.size(), 4096u);
-    EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), Device(0).heard.begin()));
-    EXPECT_TRUE(std::all_of(Device(0).heard.begin() + 1000, Device(0).heard.end(), [](uint8_t b) { return b == 0; }));
-    EXPECT_EQ(view.PositionHistory(), std::vector<int>{0});
+    clock.Advance(100);
+    ASSERT_EQ(Device(0).queued, 1u);
+    // 1000 bytes play in 63 ms; then the one buffer is back and Stop follows.
+    clock.Advance(62);
+    EXPECT_TRUE(engine.IsPlaying());
+    clock.Advance(1);
+    EXPECT_FALSE(engine.IsPlaying());
+    EXPECT_EQ(Device(0).heard, pcm);
+    EXPECT_EQ(view.PositionHistory(), (std::vector<int>{100, 0}));
 
-    PlayRow(1);  // an empty LDV file plays one buffer of silence
+    PlayRow(1);  // an empty LDV file: the device opens, plays nothing and closes
     EXPECT_TRUE(engine.IsPlaying());
     ASSERT_TRUE(RunToIdle());
-    EXPECT_EQ(Device(1).heard, std::vector<uint8_t>(3200, 0));
+    ASSERT_EQ(opener.Opened().size(), 2u);
+    EXPECT_TRUE(Device(1).heard.empty());
+    EXPECT_TRUE(Device(1).closed);
+}
+
+TEST_F(PlaybackEngineTest, ASeekBackAfterTheEndWasFoundPlaysOnWithBothBuffers) {
+    const std::vector<uint8_t> pcm = RandomBytes(4 * 4096, 32);
+    List({{"VOC00001.wav", PcmWav(pcm)}});
+    PlayRow(0);
+    // Chunks 0 and 1 primed at 100 ms, 2 and 3 queued as they come back; the
+    // buffer back at 100 + 3 x 256 ms finds the end and stays out.
+    clock.Advance(100 + 3 * 256 + 10);
+    ASSERT_EQ(Device(0).queued, 1u);
+    engine.OnPositionButtonDown();
+    view.MoveSlider(0);
+    engine.OnPositionButtonUp();
+    clock.RunPending();
+    ASSERT_FALSE(engine.IsPaused());
+    const size_t before = Device(0).heard.size();
+    clock.Advance(256);
+    EXPECT_EQ(Device(0).queued, 2u);
+    ASSERT_TRUE(RunToIdle());
+    // Chunk 3 plays out, then the whole recording again from its start.
+    const std::vector<uint8_t>& heard = Device(0).heard;
+    ASSERT_EQ(heard.size(), before + 4096 + pcm.size());
+    EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), heard.begin() + static_cast<long>(before + 4096)));
 }
 
 TEST_F(PlaybackEngineTest, FillChunkTakesWholeFramesAndStopsAtTheEnd) {
@@ -429,9 +487,13 @@ TEST_F(PlaybackEngineTest, PlayWithoutSelectionOrWhilePlaying) {
 }
 
 TEST_F(PlaybackEngineTest, FilesThatCannotBeLoadedPlayNothing) {
-    List({{"VOC00001.ldv", RandomBytes(100, 27)}, {"VOC00002.txt", RandomBytes(100, 28)}});
+    // Stereo PCM: refused rather than played at half speed or as ADPCM.
+    std::vector<uint8_t> stereo = PcmWav(RandomBytes(8000, 33));
+    stereo[22] = 2;
+    List({{"VOC00001.ldv", RandomBytes(100, 27)}, {"VOC00002.txt", RandomBytes(100, 28)}, {"VOC00003.wav", stereo}});
     std::remove(folder_.File("VOC00001.ldv").c_str());
-    const std::vector<std::pair<int, std::u16string>> rows = {{0, u"VOC00001.ldv"}, {1, u"VOC00002.txt"}};
+    const std::vector<std::pair<int, std::u16string>> rows = {
+        {0, u"VOC00001.ldv"}, {1, u"VOC00002.txt"}, {2, u"VOC00003.wav"}};
     for (const auto& [row, name] : rows) {
         messages.clear();
         PlayRow(row);

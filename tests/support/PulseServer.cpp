@@ -147,3 +147,29 @@ long FindSamples(const std::vector<int16_t>& recorded, const std::vector<int16_t
                           expected.begin() + static_cast<long>(from + count));
     return it == recorded.end() ? -1 : static_cast<long>(it - recorded.begin());
 }
+
+std::string MissingFromTheEnd(const std::vector<int16_t>& recorded, const std::vector<int16_t>& expected,
+                              size_t from) {
+    // The match starts at the first stretch from there on that is not mostly
+    // silence, so that it can be found in one place only.
+    constexpr size_t kWindow = 64;
+    auto sounding = [&](size_t i) {
+        const auto window = expected.begin() + static_cast<long>(i);
+        return std::count(window, window + static_cast<long>(kWindow), 0) < static_cast<long>(kWindow / 4);
+    };
+    while (from + kWindow < expected.size() && !sounding(from)) ++from;
+    if (from + kWindow >= expected.size()) return "the recording has no sounding stretch to match";
+    const long at = FindSamples(recorded, expected, from, kWindow);
+    if (at < 0) return "the samples from " + std::to_string(from) + " on never reached the sink";
+    const size_t start = static_cast<size_t>(at);
+    for (size_t i = from; i < expected.size(); ++i) {
+        const size_t r = start + (i - from);
+        if (r >= recorded.size())
+            return "the last " + std::to_string(expected.size() - i) + " of " + std::to_string(expected.size()) +
+                   " samples never reached the sink";
+        if (recorded[r] != expected[i])
+            return "sample " + std::to_string(i) + " of " + std::to_string(expected.size()) + " differs: " +
+                   std::to_string(recorded[r]) + " heard, " + std::to_string(expected[i]) + " played";
+    }
+    return "";
+}

@@ -54,3 +54,10 @@ private:
 // over count samples; -1 when it is not there.
 long FindSamples(const std::vector<int16_t>& recorded, const std::vector<int16_t>& expected, size_t from,
                  size_t count = 64);
+
+// Empty when recorded holds every sample of expected from sample from on
+// (the first 100 ms, which a new stream may lose, by default) exactly, in
+// order and up to the last one; otherwise what went wrong: where the first
+// difference lies, or how much of the end never arrived.
+std::string MissingFromTheEnd(const std::vector<int16_t>& recorded, const std::vector<int16_t>& expected,
+                              size_t from = 800);
