@@ -24,10 +24,11 @@ class QPushButton;
 class CXlsoutDlg : public CWorkerDlg, private ExportView {
     Q_OBJECT
 public:
-    // Exports entries (the whole catalogue, summaries filled in place) of
-    // recFolder into a workbook in programFolder; openFolder opens
-    // programFolder when the check box is ticked and the export completed.
-    CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recFolder, std::u16string programFolder,
+    // Exports entries (a copy of the whole catalogue, which the worker's
+    // thread then never touches) of recFolder into a workbook in
+    // programFolder; openFolder opens programFolder when the check box is
+    // ticked and the export completed.
+    CXlsoutDlg(std::vector<CatalogueEntry> entries, std::u16string recFolder, std::u16string programFolder,
                QWidget* parent, FolderOpener openFolder = OpenWithDesktop);
     // Waits for the worker, which uses the job.
     ~CXlsoutDlg() override;
