@@ -24,10 +24,10 @@ class QPushButton;
 class CXlsoutDlg : public CWorkerDlg, private ExportView {
     Q_OBJECT
 public:
-    // Exports entries (a copy of the whole catalogue, which the worker's
-    // thread then never touches) of recFolder into a workbook in
-    // programFolder; openFolder opens programFolder when the check box is
-    // ticked and the export completed.
+    // Exports entries (the whole catalogue, copied: the worker fills in the
+    // copy's summaries) of recFolder into a workbook in programFolder;
+    // openFolder opens programFolder when the check box is ticked and the
+    // export completed.
     CXlsoutDlg(std::vector<CatalogueEntry> entries, std::u16string recFolder, std::u16string programFolder,
                QWidget* parent, FolderOpener openFolder = OpenWithDesktop);
     // Waits for the worker, which uses the job.

@@ -29,9 +29,9 @@ public:
     virtual void SetButtonText(std::u16string_view text) = 0;
 };
 
-// Shared by the dialog and its worker: the dialog sets m_bStop, the worker
-// everything else. The worker has the entries to itself, a copy of the
-// catalogue's, so that the catalogue is never written from its thread.
+// Filled in before the worker starts; while it runs, the dialog sets only
+// m_bStop. The entries are the worker's own copy of the catalogue's, so that
+// the catalogue is never written from the worker's thread.
 struct ExportJob {
     std::vector<CatalogueEntry> entries;  // the whole catalogue; the worker fills their summaries
     std::u16string m_szRecFolder;         // the recordings folder

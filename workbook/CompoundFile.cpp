@@ -81,8 +81,9 @@ public:
         const int64_t size = file_.Size();
         if (size < static_cast<int64_t>(2 * kSector) || file_.ReadAt(0, header_, kSector) != kSector) return false;
         sectors_ = static_cast<uint32_t>(std::min<int64_t>(size / kSector - 1, kFatSector));
-        if (std::memcmp(header_, kSignature, sizeof kSignature) != 0 || Get16(header_ + kMajorVersionAt) != kMajorVersion ||
-            Get16(header_ + kByteOrderAt) != kLittleEndian || Get16(header_ + kSectorShiftAt) != kSectorShift)
+        if (std::memcmp(header_, kSignature, sizeof kSignature) != 0 ||
+            Get16(header_ + kMajorVersionAt) != kMajorVersion || Get16(header_ + kByteOrderAt) != kLittleEndian ||
+            Get16(header_ + kSectorShiftAt) != kSectorShift)
             return false;
         const uint32_t fatSectors = Get32(header_ + kFatSectorsAt);
         if (fatSectors > sectors_) return false;

@@ -50,7 +50,8 @@ size_t Workbook::AddTable(std::u16string_view name, std::span<const Column> colu
     if (name.empty() || name.size() > kMaxTableName)
         throw WorkbookError("table name " + Quote(name) + " does not hold 1 to 31 characters");
     for (const Table& t : tables_)
-        if (platform::SameIgnoringAsciiCase(t.name, name)) throw WorkbookError("table " + Quote(name) + " already exists");
+        if (platform::SameIgnoringAsciiCase(t.name, name))
+            throw WorkbookError("table " + Quote(name) + " already exists");
     if (columns.empty() || columns.size() > kMaxColumns)
         throw WorkbookError("table " + Quote(name) + " does not have 1 to 256 columns");
     for (const Column& c : columns)

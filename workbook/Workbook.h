@@ -57,7 +57,9 @@ public:
     // in a number column or a number in a text column, a text longer than
     // kMaxText, and a row beyond kMaxRows.
     void AddRow(size_t table, std::span<const Cell> cells);
-    void AddRow(size_t table, std::initializer_list<Cell> cells) { AddRow(table, std::span(cells.begin(), cells.size())); }
+    void AddRow(size_t table, std::initializer_list<Cell> cells) {
+        AddRow(table, std::span(cells.begin(), cells.size()));
+    }
 
     // The bytes of the workbook file.
     std::vector<uint8_t> FileBytes() const;

@@ -43,7 +43,8 @@ void WorkbookFile::CheckReplaceable() const {
     if (!S_ISREG(st.st_mode)) Fail(kNotOurs);
     errno = 0;
     platform::File existing = platform::File::OpenForReading(systemPath_);
-    if (!existing) Fail(std::string("it already exists and cannot be read (") + std::strerror(errno ? errno : EIO) + ")");
+    if (!existing)
+        Fail(std::string("it already exists and cannot be read (") + std::strerror(errno ? errno : EIO) + ")");
     const std::optional<std::vector<uint8_t>> globals = ReadCompoundStream(existing, u"Workbook", kGlobalsRead);
     const std::optional<std::vector<std::u16string>> sheets = globals ? SheetNames(*globals) : std::nullopt;
     if (!sheets || std::find(sheets->begin(), sheets->end(), table_) == sheets->end()) Fail(kNotOurs);

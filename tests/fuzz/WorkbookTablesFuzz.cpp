@@ -89,8 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::vector<workbook::Column> columns;
             const size_t count = op == 248 ? 250 + in.Byte() % 50 : in.Byte() % 8;
             for (size_t c = 0; c < count; ++c) names.push_back(u"列" + Ascii(std::to_string(c)));
-            for (size_t c = 0; c < count; ++c)
-                columns.push_back({names[c], in.Byte() & 1 ? workbook::ColumnType::Number : workbook::ColumnType::Text});
+            for (size_t c = 0; c < count; ++c) {
+                const bool number = in.Byte() & 1;
+                columns.push_back({names[c], number ? workbook::ColumnType::Number : workbook::ColumnType::Text});
+            }
             bool taken = false;
             for (const Table& t : tables) taken |= platform::SameIgnoringAsciiCase(t.name, name);
             const bool fits = !name.empty() && name.size() <= Workbook::kMaxTableName && count >= 1 &&

@@ -81,8 +81,8 @@ TEST(WorkbookFileTest, OnlyNothingOrAnEarlierWorkbookOfTheTableIsReplaced) {
              fs::create_symlink(p + ".target", p);
          },
          true},
-        {"a workbook of another table", [&](const std::string& p) { WriteWholeFile(p, Book({u"其他"}, u"old").FileBytes()); },
-         false},
+        {"a workbook of another table",
+         [&](const std::string& p) { WriteWholeFile(p, Book({u"其他"}, u"old").FileBytes()); }, false},
         {"a document", [](const std::string& p) { std::ofstream(p) << "keep"; }, false},
         {"an empty file", [](const std::string& p) { std::ofstream{p}; }, false},
         {"a compound file of another stream",
@@ -93,7 +93,7 @@ TEST(WorkbookFileTest, OnlyNothingOrAnEarlierWorkbookOfTheTableIsReplaced) {
          },
          false},
         {"an earlier workbook cut short",
-         [&](const std::string& p) { WriteWholeFile(p, std::vector<uint8_t>(earlier.begin(), earlier.begin() + 4096)); }, false},
+         [&](const std::string& p) { WriteWholeFile(p, {earlier.begin(), earlier.begin() + 4096}); }, false},
         {"a link to a document",
          [](const std::string& p) {
              std::ofstream(p + ".target") << "keep";
@@ -133,9 +133,10 @@ TEST(WorkbookFileTest, OnlyNothingOrAnEarlierWorkbookOfTheTableIsReplaced) {
 TEST(WorkbookFileTest, WhatAppearsAtThePathMeanwhileIsLookedAtAgain) {
     TempFolder dir;
     const std::string path = dir.File("list.xls");
+    const std::string meanwhile = "written meanwhile";
     {
         WorkbookFile file(platform::Utf8ToWide(path), kTable);
-        std::ofstream(path) << "written meanwhile";
+        std::ofstream(path) << meanwhile;  // another program's file
         try {
             file.Save(Book({kTable}, u"new"));
             ADD_FAILURE() << "a document that appeared meanwhile was replaced";
@@ -143,8 +144,7 @@ TEST(WorkbookFileTest, WhatAppearsAtThePathMeanwhileIsLookedAtAgain) {
             EXPECT_EQ(e.what(), Refusal(path, kNotOurs));
         }
     }
-    EXPECT_EQ(ReadWholeFile(path), (std::vector<uint8_t>{'w', 'r', 'i', 't', 't', 'e', 'n', ' ', 'm', 'e', 'a', 'n', 'w',
-                                                 'h', 'i', 'l', 'e'}));
+    EXPECT_EQ(ReadWholeFile(path), std::vector<uint8_t>(meanwhile.begin(), meanwhile.end()));
     EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"list.xls"});
 
     fs::remove(path);
@@ -266,7 +266,8 @@ TEST(WorkbookFileTest, SeveralSavesToOnePathAtOnceAllSucceed) {
         for (std::thread& t : savers) t.join();
         EXPECT_EQ(errors, std::vector<std::string>(kSavers));
         const std::vector<uint8_t> written = ReadWholeFile(path);
-        EXPECT_TRUE(std::any_of(books.begin(), books.end(), [&](const Workbook& b) { return b.FileBytes() == written; }));
+        EXPECT_TRUE(
+            std::any_of(books.begin(), books.end(), [&](const Workbook& b) { return b.FileBytes() == written; }));
         EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"list.xls"});
     }
 }
