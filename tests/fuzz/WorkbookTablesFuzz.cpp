@@ -2,8 +2,8 @@
 // back cell by cell. The input decides each call: a table (its name drawn
 // from a few that differ only in case, or too long; up to 300 columns of
 // either type) or a row (cells of any kind for any table, texts of any
-// UTF-16 units up to beyond the cell's limit, a row repeated up to the
-// sheet's limit). A refused call raises WorkbookError and changes nothing;
+// UTF-16 units up to beyond the cell's limit, a row of one short cell at
+// most repeated up to the sheet's limit). A refused call raises WorkbookError and changes nothing;
 // the workbook holds exactly the accepted tables and rows, and its sheet
 // names are what the recogniser of earlier workbooks reads.
 
@@ -138,8 +138,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 fits &= number;
             }
         }
-        // Rarely the row again and again, up to the sheet's limit and beyond.
-        const uint32_t times = op == 254 ? 1 + in.U16() + in.Byte() * 256u : 1;
+        // Rarely a row of one short cell at most again and again, up to the
+        // sheet's limit.
+        size_t units = 0;
+        for (const std::u16string& text : texts) units += text.size();
+        const uint32_t times = op == 254 && count <= 1 && units < 256 ? 1 + in.U16() : 1;
         for (uint32_t t = 0; t < times; ++t) {
             const bool room = table.rows < Workbook::kMaxRows;
             try {
