@@ -9,10 +9,10 @@
 #include "controls/DialogUnits.h"
 #include "controls/WindowMessage.h"
 
-CXlsoutDlg::CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recFolder, std::u16string saveFolder,
+CXlsoutDlg::CXlsoutDlg(std::vector<CatalogueEntry> entries, std::u16string recFolder, std::u16string saveFolder,
                        QWidget* parent, FolderOpener openFolder)
     : CWorkerDlg(parent), m_openFolder(std::move(openFolder)) {
-    m_job.m_pEntries = &entries;
+    m_job.entries = std::move(entries);
     m_job.m_szRecFolder = std::move(recFolder);
     m_job.m_szSaveFolder = std::move(saveFolder);
     m_job.view = this;

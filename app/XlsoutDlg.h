@@ -24,10 +24,11 @@ class QPushButton;
 class CXlsoutDlg : public CWorkerDlg, private ExportView {
     Q_OBJECT
 public:
-    // Exports entries (the whole catalogue, summaries filled in place) of
-    // recFolder into a workbook in saveFolder; openFolder opens
-    // saveFolder when the check box is ticked and the export completed.
-    CXlsoutDlg(std::vector<CatalogueEntry>& entries, std::u16string recFolder, std::u16string saveFolder,
+    // Exports entries (the whole catalogue, copied: the worker fills in the
+    // copy's summaries) of recFolder into a workbook in saveFolder;
+    // openFolder opens saveFolder when the check box is ticked and the
+    // export completed.
+    CXlsoutDlg(std::vector<CatalogueEntry> entries, std::u16string recFolder, std::u16string saveFolder,
                QWidget* parent, FolderOpener openFolder = OpenWithDesktop);
     // Waits for the worker, which uses the job.
     ~CXlsoutDlg() override;

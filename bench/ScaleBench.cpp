@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
 
     SilentExportView shown;
     ExportJob job;
-    job.m_pEntries = &catalogue.Entries();
+    job.entries = catalogue.Entries();
     job.m_szRecFolder = catalogue.Folder();
     job.m_szSaveFolder = platform::Utf8ToWide(root.string() + "/");
     job.view = &shown;

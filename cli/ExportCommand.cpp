@@ -77,7 +77,7 @@ int RunExportCommand(const CommandArgs& args) {
     }
 
     ExportJob job;
-    job.m_pEntries = &catalogue.Entries();
+    job.entries = catalogue.Entries();
     job.m_szRecFolder = catalogue.Folder();
     job.m_szSaveFolder = platform::DocumentsFolder();
     if (haveOut) job.m_szOutPath = platform::Utf8ToWide(ArgumentPath(out));

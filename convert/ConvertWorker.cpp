@@ -6,6 +6,7 @@
 
 #include "catalogue/RecordRow.h"
 #include "convert/LdvToWav.h"
+#include "platform/AsciiCase.h"
 #include "platform/Files.h"
 #include "platform/PendingOutputFile.h"
 #include "platform/TextCodec.h"
@@ -13,13 +14,11 @@
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // True when name ends in the three letters of suffix, each in either case.
 bool EndsInLetters(std::string_view name, std::string_view suffix) {
     if (name.size() < suffix.size()) return false;
     for (size_t i = 0; i < suffix.size(); ++i)
-        if (Lower(name[name.size() - suffix.size() + i]) != suffix[i]) return false;
+        if (platform::FoldAscii(name[name.size() - suffix.size() + i]) != suffix[i]) return false;
     return true;
 }
 

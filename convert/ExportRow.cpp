@@ -34,7 +34,6 @@ ExportRow FormatExportRow(std::u16string_view folder, std::u16string_view name, 
     row.seconds = ExportSeconds(name, file);
     file.Close();
 
-    row.duration = DecimalText(row.seconds);
     row.size = size < 1024 ? std::u16string(u"1K") : DecimalText(size / 1024) + u"K";
     return row;
 }

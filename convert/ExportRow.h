@@ -12,12 +12,11 @@ struct ExportRow {
     std::u16string type;
     std::u16string start;
     // False when the recording could not be opened (removed, or held by
-    // another program): its duration and size are unknown, and the texts
-    // below are empty.
+    // another program): its duration and size are unknown, seconds is 0 and
+    // the size text empty.
     bool measured = false;
-    uint32_t seconds = 0;
-    std::u16string duration;  // seconds, "%ld"
-    std::u16string size;      // KiB rounded down with "K"; "1K" below 1024 bytes
+    uint32_t seconds = 0;  // the duration, a number in the workbook
+    std::u16string size;   // KiB rounded down with "K"; "1K" below 1024 bytes
 };
 
 // Seconds of audio in the open recording called name, from its size: an LDV

@@ -29,17 +29,20 @@ public:
     virtual void SetButtonText(std::u16string_view text) = 0;
 };
 
+// Filled in before the worker starts; while it runs, the dialog sets only
+// m_bStop. The entries are the worker's own copy of the catalogue's, so that
+// the catalogue is never written from the worker's thread.
 struct ExportJob {
-    std::vector<CatalogueEntry>* m_pEntries = nullptr;  // the whole catalogue; summaries are filled in place
-    std::u16string m_szRecFolder;                       // the recordings folder
-    std::u16string m_szSaveFolder;  // where the workbook goes (the user's documents folder), ending in '/'
+    std::vector<CatalogueEntry> entries;  // the whole catalogue; the worker fills their summaries
+    std::u16string m_szRecFolder;         // the recordings folder
+    std::u16string m_szSaveFolder;        // where the workbook goes (the user's documents folder), ending in '/'
     std::u16string m_szOutPath;  // when not empty, the workbook's path instead (tolvan-cli --out)
     ExportView* view = nullptr;
 
     std::atomic<int> m_bStop{0};  // set by the dialog; read before each row
     std::atomic<int> m_bDone{0};  // set by the worker when the export has completed without a stop
 
-    // Filled by the worker: the workbook's path, and the connection's message
+    // Filled by the worker: the workbook's path, and the writer's message
     // when the export failed (empty otherwise).
     std::u16string m_szPath;
     std::string error;
@@ -51,8 +54,10 @@ struct ExportJob {
 // user finds the file.
 std::u16string ExportShownName(const std::tm& t);
 
-// Exports job.m_pEntries. A stop request ends the rows early; the summary
-// rows and the workbook still follow. A connection error ends the export,
-// leaves no workbook, sets job.error and shows "提示：导出失败 - " with its
-// message. Returns 0.
+// Exports job.entries. A stop request ends the rows early; the summary rows
+// and the workbook still follow. The workbook replaces only an earlier
+// workbook at its path, and only once it is complete. A failure (the path
+// holds something else, the file cannot be written, the sheet is full) ends
+// the export, leaves the path as it was, sets job.error and shows
+// "提示：导出失败 - " with its message. Returns 0.
 int ExportWorker(ExportJob& job);

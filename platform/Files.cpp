@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/AsciiCase.h"
 #include "platform/TextCodec.h"
 
 namespace platform {
@@ -192,12 +193,6 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 bool DeleteFileAt(const std::string& path) { return ::unlink(path.c_str()) == 0; }
-
-namespace {
-
-char16_t FoldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
-}  // namespace
 
 Folder::~Folder() {
     if (fd_ >= 0) ::close(fd_);

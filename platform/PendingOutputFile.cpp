@@ -36,10 +36,16 @@ bool WriteAll(int fd, const char* data, size_t size) {
 PendingOutputFile::PendingOutputFile(std::string path) : path_(std::move(path)) {
     struct stat st {};
     if (stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode)) return;
+        if (S_ISDIR(st.st_mode)) {
+            error_ = EISDIR;
+            return;
+        }
         // Not blocking: a FIFO that nobody reads is refused, not waited on.
         stream_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-        if (stream_ < 0 || fcntl(stream_, F_SETFL, fcntl(stream_, F_GETFL) & ~O_NONBLOCK) != 0) return;
+        if (stream_ < 0 || fcntl(stream_, F_SETFL, fcntl(stream_, F_GETFL) & ~O_NONBLOCK) != 0) {
+            Failed();
+            return;
+        }
         temporary_ = TemporaryName("stream");
     } else {
         // Through a symbolic link the file it names is replaced, not the link.
@@ -50,6 +56,13 @@ PendingOutputFile::PendingOutputFile(std::string path) : path_(std::move(path)) 
         temporary_ = TemporaryName(path_);
     }
     file_ = platform::File::CreateForWriting(temporary_);
+    if (!file_.IsOpen()) Failed();
+}
+
+void PendingOutputFile::Failed() {
+    // A failure that set no error number (a device refusing without one)
+    // still has a reason to give.
+    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
 }
 
 PendingOutputFile::~PendingOutputFile() {
@@ -62,7 +75,7 @@ PendingOutputFile::~PendingOutputFile() {
 }
 
 void PendingOutputFile::Write(const void* data, size_t size) {
-    if (file_.Write(data, size) != size) failed_ = true;
+    if (file_.Write(data, size) != size) Failed();
 }
 
 bool PendingOutputFile::CopyIntoStream() {
@@ -81,8 +94,9 @@ bool PendingOutputFile::CopyIntoStream() {
 
 bool PendingOutputFile::Commit() {
     if (!file_.IsOpen()) return false;
-    bool placed = file_.Close() && !failed_;
+    bool placed = file_.Close() && error_ == 0;
     if (placed) placed = stream_ >= 0 ? CopyIntoStream() : std::rename(temporary_.c_str(), path_.c_str()) == 0;
+    if (!placed) Failed();
     // Once renamed, nothing is left under the temporary name; otherwise the
     // temporary file goes now.
     platform::DeleteFileAt(temporary_);

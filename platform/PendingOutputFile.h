@@ -33,14 +33,19 @@ public:
     // copied into the stream. False (and the temporary file removed) when a
     // write or the close failed, or the rename or the copy fails.
     bool Commit();
+    // The system's error number of the first failure (not opened, a write,
+    // the close, the rename or the copy); 0 when nothing failed.
+    int Error() const { return error_; }
 
 private:
     bool CopyIntoStream();
+    // Keeps errno as the first failure's reason.
+    void Failed();
 
     std::string path_;
     std::string temporary_;
     platform::File file_;
     int stream_ = -1;  // the destination opened as a stream, or -1
-    bool failed_ = false;
+    int error_ = 0;  // also a write's failure, which makes Commit fail
     bool committed_ = false;
 };

@@ -128,6 +128,18 @@ TEST_F(CliFaultsTest, AFullDiskLeavesNoWorkbookAndNoConvertedFile) {
     EXPECT_EQ(r.out, "总共0条记录，第0页，共0页\n");
 }
 
+// The earlier workbook at --out stays whole when the disk fills up while the
+// new one is written.
+TEST_F(CliFaultsTest, AFullDiskKeepsTheEarlierWorkbook) {
+    ASSERT_EQ(Cli({"export", samples_, "--out", "dest/a.xls"}).status, 0);
+    const std::vector<uint8_t> earlier = ReadWholeFile(work_.File("dest/a.xls"));
+    const ProgramResult r = LimitedCli(8192, {"export", samples_, "--out", "dest/a.xls"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "cannot write the workbook '" + work_.File("dest/a.xls") + "': File too large\n");
+    EXPECT_EQ(ReadWholeFile(work_.File("dest/a.xls")), earlier);
+    EXPECT_EQ(NamesIn(work_.Path() / "dest"), std::vector<std::string>{"a.xls"});
+}
+
 // A device named as the workbook is refused and left as it is.
 TEST_F(CliFaultsTest, ADeviceAsTheWorkbookIsRefusedAndKept) {
     for (const char* device : {"/dev/full", "/dev/null"}) {

@@ -1,12 +1,15 @@
 // tolvan-cli export, run as the built program: the workbook it names on
 // stdout, read back by xlrd, at --out or in the user's documents folder; an
-// empty folder; a workbook that cannot be written.
+// empty folder; a workbook that cannot be written; what --out replaces;
+// several exports to one path at once; paths with any characters.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
+#include "tests/playback/FileBytes.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
@@ -29,6 +32,21 @@ protected:
         ProgramResult r = RunProgram(work_.Str(), TOLVAN_CLI, args);
         EXPECT_FALSE(fs::exists(work_.File("WAVFIND.$$$")));
         return r;
+    }
+
+    // The 45 sample recordings' workbook lies at path.
+    void ExpectWorkbook(const std::string& path) {
+        std::string error;
+        auto sheets = ReadWithXlrd(path, error);
+        EXPECT_EQ(error, "") << path;
+        ASSERT_EQ(sheets.size(), 1u) << path;
+        EXPECT_EQ(sheets[0].rows.size(), 48u) << path;
+    }
+    std::vector<std::string> NamesInWork() {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(work_.Path())) names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     TempFolder work_;
@@ -104,7 +122,9 @@ TEST_F(ExportCommandTest, FailuresWriteNothing) {
         std::string err;  // the start of stderr
     } cases[] = {
         {{empty, "--out", work_.File("a.xls")}, 2, "没有导出的记录！\n"},
-        {{samples_, "--out", work_.File("missing/a.xls")}, 1, "cannot write the workbook"},
+        {{samples_, "--out", work_.File("missing/a.xls")},
+         1,
+         "cannot write the workbook '" + work_.File("missing/a.xls") + "': No such file or directory\n"},
         {{samples_, "--out"}, 1, "tolvan-cli export: --out needs a path"},
         {{}, 1, "usage: tolvan-cli export FOLDER [--out PATH]"},
     };
@@ -116,6 +136,63 @@ TEST_F(ExportCommandTest, FailuresWriteNothing) {
     }
     EXPECT_FALSE(fs::exists(work_.File("a.xls")));
     EXPECT_FALSE(fs::exists(work_.File("missing")));
+}
+
+// --out replaces an earlier workbook; any other file there, or a folder, is
+// refused by name and kept as it is.
+TEST_F(ExportCommandTest, OutReplacesOnlyAnEarlierWorkbook) {
+    const std::string out = work_.File("list.xls");
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(Export({samples_, "--out", out}).status, 0) << i;
+    ExpectWorkbook(out);
+    fs::remove(out);
+    for (bool folder : {false, true}) {
+        if (folder)
+            fs::create_directory(out);
+        else
+            std::ofstream(out) << "keep";
+        ProgramResult r = Export({samples_, "--out", out});
+        EXPECT_EQ(r.status, 1) << folder;
+        EXPECT_EQ(r.err,
+                  "cannot write the workbook '" + out + "': it already exists and is not a workbook of this program\n");
+        EXPECT_EQ(r.out, "");
+        if (folder)
+            EXPECT_TRUE(fs::is_directory(out));
+        else
+            EXPECT_EQ(ReadWholeFile(out), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+        fs::remove(out);
+    }
+    EXPECT_EQ(NamesInWork(), std::vector<std::string>{"samples"});
+}
+
+TEST_F(ExportCommandTest, SeveralExportsToOnePathAtOnceAllSucceed) {
+    const std::string out = work_.File("list.xls");
+    std::vector<ProgramResult> results(4);
+    std::vector<std::thread> runs;
+    for (ProgramResult& r : results) runs.emplace_back([&] { r = Export({samples_, "--out", out}); });
+    for (std::thread& t : runs) t.join();
+    for (const ProgramResult& r : results) {
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, out + "\n");
+    }
+    ExpectWorkbook(out);
+    EXPECT_EQ(NamesInWork(), (std::vector<std::string>{"list.xls", "samples"}));
+}
+
+// The path is written exactly as given, whatever it holds.
+TEST_F(ExportCommandTest, AnOutPathWithAnyCharactersIsWrittenThere) {
+    for (const std::string name :
+         {"a;b.xls", "it's \"quoted\".xls", "Data Source=x.xls; Extended Properties=Excel 8.0;", "-dash.xls",
+          "语音 信息.XLS"}) {
+        const std::string out = work_.File(name);
+        ProgramResult r = Export({samples_, "--out", out});
+        EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+        EXPECT_EQ(r.out, out + "\n");
+        ExpectWorkbook(out);
+        std::vector<std::string> names{name, "samples"};
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(NamesInWork(), names);
+        fs::remove(out);
+    }
 }
 
 }  // namespace

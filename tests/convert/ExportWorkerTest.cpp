@@ -1,6 +1,8 @@
 // The export of a whole catalogue: the workbook read back by xlrd, the
-// progress and texts the dialog is shown, a stop half-way, and failures that
-// leave no workbook.
+// progress and texts the dialog is shown, a stop half-way, the entries it
+// works on apart from the catalogue's, failures that leave no workbook, and
+// what it replaces at its path: an earlier workbook only, and only once the
+// new one is complete.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -20,6 +23,7 @@
 #include "convert/ExportWorker.h"
 #include "platform/TextCodec.h"
 #include "tests/catalogue/RecordingFiles.h"
+#include "tests/playback/FileBytes.h"
 #include "tests/support/Faults.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WorkbookReader.h"
@@ -60,7 +64,7 @@ protected:
     void Scan(const std::string& folder) { catalogue_.OnFolderChanged(platform::Utf8ToWide(folder)); }
 
     void PrepareJob(ExportJob& job, std::u16string saveFolder) {
-        job.m_pEntries = &catalogue_.Entries();
+        job.entries = catalogue_.Entries();
         job.m_szRecFolder = catalogue_.Folder();
         job.m_szSaveFolder = std::move(saveFolder);
         job.view = &shown_;
@@ -165,8 +169,8 @@ TEST_F(ExportWorkerTest, TheWholeCatalogueNotOnlyThePageShown) {
     for (int k = 0; k < 45; ++k) progress.push_back(100 * k / 45);
     progress.push_back(100);
     EXPECT_EQ(shown_.progress, progress);
-    // The export filled every summary in the catalogue.
-    for (const CatalogueEntry& e : catalogue_.Entries()) EXPECT_FALSE(e.Summary().empty());
+    // The export filled every summary of its entries.
+    for (const CatalogueEntry& e : job.entries) EXPECT_FALSE(e.Summary().empty());
 }
 
 TEST_F(ExportWorkerTest, TotalsQuotesUnreadableAndLockedRecordings) {
@@ -262,31 +266,31 @@ TEST_F(ExportWorkerTest, AFailureLeavesNoWorkbook) {
         std::string what;
         std::u16string saveFolder;
         size_t entries;
-        std::string message;  // "" for success
+        std::string start, end;  // of the message; both "" for success
     } cases[] = {
-        {"unwritable folder", u"/nonexistent-tolvan-folder/", 3, "cannot write the workbook"},
+        {"unwritable folder", u"/nonexistent-tolvan-folder/", 3,
+         "cannot write the workbook '/nonexistent-tolvan-folder/导出-语音信息(", std::strerror(ENOENT)},
         // A worksheet holds the names' row, 65,533 recordings and the two
         // summary rows.
-        {"65,533 recordings", platform::Utf8ToWide(out_.Str() + "/"), 65533, ""},
-        {"65,534 recordings", platform::Utf8ToWide(out_.Str() + "/"), 65534, "65536 rows"},
+        {"65,533 recordings", platform::Utf8ToWide(out_.Str() + "/"), 65533, "", ""},
+        {"65,534 recordings", platform::Utf8ToWide(out_.Str() + "/"), 65534, "table '语音信息' is full", "65536 rows"},
     };
     for (const auto& c : cases) {
-        std::vector<CatalogueEntry> catalogue = entries(c.entries);
         RecordingView shown;
         ExportJob job;
-        job.m_pEntries = &catalogue;
+        job.entries = entries(c.entries);
         job.m_szRecFolder = cwd_.Wide();
         job.m_szSaveFolder = c.saveFolder;
         job.view = &shown;
         ExportWorker(job);
-        if (c.message.empty()) {
+        if (c.start.empty()) {
             EXPECT_EQ(job.error, "") << c.what;
             EXPECT_EQ(job.m_bDone.load(), 1) << c.what;
             EXPECT_TRUE(fs::exists(platform::WideToUtf8(job.m_szPath))) << c.what;
             fs::remove(platform::WideToUtf8(job.m_szPath));
             continue;
         }
-        EXPECT_NE(job.error.find(c.message), std::string::npos) << c.what << ": " << job.error;
+        EXPECT_TRUE(job.error.starts_with(c.start) && job.error.ends_with(c.end)) << c.what << ": " << job.error;
         EXPECT_EQ(shown.status, u"提示：导出失败 - " + platform::Utf8ToWide(job.error)) << c.what;
         EXPECT_EQ(shown.button, u"完成") << c.what;
         EXPECT_EQ(job.m_bDone.load(), 0) << c.what;
@@ -349,7 +353,8 @@ TEST_F(ExportWorkerTest, AWorkbookTheDiskCannotHoldIsNotLeft) {
             ExportJob job;
             PrepareJob(job, platform::Utf8ToWide(out_.Str() + "/"));
             ExportWorker(job);
-            const bool failed = job.error.find("cannot write the workbook") != std::string::npos &&
+            const bool failed = job.error == "cannot write the workbook '" + platform::WideToUtf8(job.m_szPath) +
+                                                 "': " + std::strerror(EFBIG) &&
                                 job.m_bDone.load() == 0 &&
                                 shown_.status == u"提示：导出失败 - " + platform::Utf8ToWide(job.error);
             return failed ? 0 : 1;
@@ -361,17 +366,74 @@ TEST_F(ExportWorkerTest, AWorkbookTheDiskCannotHoldIsNotLeft) {
     }
 }
 
-TEST_F(ExportWorkerTest, AnEarlierWorkbookOfTheSameNameIsReplaced) {
+// The entries the export is given are its own: the catalogue's are not
+// written from the worker's thread, so the list may fill its page meanwhile.
+TEST_F(ExportWorkerTest, TheExportWorksOnItsOwnCopyOfTheEntries) {
     std::string samples = out_.File("samples");
     ASSERT_TRUE(WriteSampleFolder(samples));
-    Scan(samples);
-    const std::string path = out_.File("list.xls");
-    { std::ofstream(path) << "old"; }
+    Scan(samples);  // page 1 shown: the summaries of entries 1 to 20 read
     ExportJob job;
-    job.m_szOutPath = platform::Utf8ToWide(path);
-    std::vector<Row> rows = Export(job);
-    EXPECT_EQ(rows.size(), 48u);
+    PrepareJob(job, platform::Utf8ToWide(out_.Str() + "/"));
+    std::thread worker([&] { ExportWorker(job); });
+    catalogue_.ShowPage(2);  // entries 41 to 45, while the worker reads them too
+    worker.join();
+
+    EXPECT_EQ(job.error, "");
+    for (const CatalogueEntry& e : job.entries) EXPECT_FALSE(e.Summary().empty());
+    const std::vector<CatalogueEntry>& shown = catalogue_.Entries();
+    for (size_t k = 0; k < shown.size(); ++k)
+        EXPECT_EQ(shown[k].Summary().empty(), k >= 20 && k < 40) << k;
+    EXPECT_EQ(ReadBack(job).size(), 48u);
+}
+
+// At its path the export replaces an earlier workbook, and only once the
+// new one is complete; anything else there is refused and left as it was.
+TEST_F(ExportWorkerTest, OnlyAnEarlierWorkbookAtThePathIsReplaced) {
+    const std::string dir = out_.File("rec");
+    fs::create_directory(dir);
+    WriteRecording(dir, "VOC00001.wav", {'Z', "138", 2017, 3, 5, 9, 7}, 512 + 4000);
+    std::string samples = out_.File("samples");
+    ASSERT_TRUE(WriteSampleFolder(samples));
+    const std::string path = out_.File("list.xls");
+    auto exportInto = [&](const std::string& folder) {
+        Scan(folder);
+        auto job = std::make_unique<ExportJob>();
+        job->m_szOutPath = platform::Utf8ToWide(path);
+        PrepareJob(*job, platform::Utf8ToWide(out_.Str() + "/"));
+        ExportWorker(*job);
+        return job;
+    };
+    auto earlier = exportInto(dir);
+    ASSERT_EQ(earlier->error, "");
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+
+    // A disk that fills up while the new one is written keeps the earlier one.
+    const int status = RunWithFileSizeLimit(4096, [&] {
+        auto failed = exportInto(samples);
+        return failed->error == "cannot write the workbook '" + path + "': " + std::strerror(EFBIG) ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadWholeFile(path), bytes);
+
+    auto replacing = exportInto(samples);
+    EXPECT_EQ(ReadBack(*replacing).size(), 48u);
     EXPECT_EQ(shown_.status, u"提示：导出成功 - " + platform::Utf8ToWide(path));
+
+    // Anything else is refused, named, and kept.
+    fs::remove(path);
+    std::ofstream(path) << "old";
+    auto refused = exportInto(samples);
+    const std::string error =
+        "cannot write the workbook '" + path + "': it already exists and is not a workbook of this program";
+    EXPECT_EQ(refused->error, error);
+    EXPECT_EQ(shown_.status, u"提示：导出失败 - " + platform::Utf8ToWide(error));
+    EXPECT_EQ(refused->m_bDone.load(), 0);
+    EXPECT_EQ(ReadWholeFile(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    fs::remove(path);
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(out_.Path())) left.push_back(e.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"rec", "samples"}));
 }
 
 }  // namespace

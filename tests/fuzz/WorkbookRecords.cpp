@@ -1,13 +1,12 @@
 #include "tests/fuzz/WorkbookRecords.h"
 
 #include <cstring>
-#include <set>
+#include <optional>
+
+#include "platform/Files.h"
+#include "workbook/CompoundFile.h"
 
 namespace {
-
-constexpr size_t kSector = 512;
-constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 
 void Require(bool condition, const char* what) {
     if (!condition) throw WorkbookFormatError(what);
@@ -15,69 +14,6 @@ void Require(bool condition, const char* what) {
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t U32(const uint8_t* p) { return U16(p) | (uint32_t{U16(p + 2)} << 16); }
-
-class CompoundFile {
-public:
-    explicit CompoundFile(const std::vector<uint8_t>& file) : file_(file) {
-        Require(file.size() >= kSector && file.size() % kSector == 0, "file size");
-        Require(std::memcmp(file.data(), kSignature, 8) == 0, "signature");
-        Require(U16(file.data() + 0x1E) == 9, "sector shift");
-        const uint32_t fatSectors = U32(file.data() + 0x2C);
-        std::vector<uint32_t> difat;
-        for (uint32_t i = 0; i < 109 && difat.size() < fatSectors; ++i) difat.push_back(U32(file.data() + 0x4C + 4 * i));
-        uint32_t next = U32(file.data() + 0x44);
-        std::set<uint32_t> seen;
-        while (difat.size() < fatSectors) {
-            Require(seen.insert(next).second, "DIFAT loop");
-            const uint8_t* s = Sector(next);
-            for (uint32_t i = 0; i < 127 && difat.size() < fatSectors; ++i) difat.push_back(U32(s + 4 * i));
-            next = U32(s + 508);
-        }
-        for (uint32_t sector : difat) {
-            const uint8_t* s = Sector(sector);
-            for (uint32_t i = 0; i < 128; ++i) fat_.push_back(U32(s + 4 * i));
-        }
-        directory_ = Chain(U32(file.data() + 0x30), 0);
-    }
-
-    std::vector<uint8_t> Stream(std::u16string_view name) const {
-        for (size_t e = 0; e + 128 <= directory_.size(); e += 128) {
-            const uint8_t* entry = directory_.data() + e;
-            const uint16_t bytes = U16(entry + 64);
-            if (entry[66] != 2 || bytes < 2 || bytes > 64 || size_t{bytes} / 2 - 1 != name.size()) continue;
-            bool same = true;
-            for (size_t i = 0; i < name.size(); ++i) same &= U16(entry + 2 * i) == name[i];
-            if (same) return Chain(U32(entry + 116), U32(entry + 120));
-        }
-        throw WorkbookFormatError("stream missing");
-    }
-
-private:
-    const uint8_t* Sector(uint32_t index) const {
-        Require((uint64_t{index} + 2) * kSector <= file_.size(), "sector outside the file");
-        return file_.data() + (size_t{index} + 1) * kSector;
-    }
-
-    // The sectors chained from first; size bytes of them, or all when 0.
-    std::vector<uint8_t> Chain(uint32_t first, uint32_t size) const {
-        std::vector<uint8_t> bytes;
-        std::set<uint32_t> seen;
-        for (uint32_t s = first; s != kEndOfChain; s = fat_.at(s)) {
-            Require(s < fat_.size() && seen.insert(s).second, "broken chain");
-            const uint8_t* p = Sector(s);
-            bytes.insert(bytes.end(), p, p + kSector);
-        }
-        if (size != 0) {
-            Require(size <= bytes.size() && bytes.size() - size < kSector, "stream size against its chain");
-            bytes.resize(size);
-        }
-        return bytes;
-    }
-
-    const std::vector<uint8_t>& file_;
-    std::vector<uint32_t> fat_;
-    std::vector<uint8_t> directory_;
-};
 
 struct Record {
     size_t offset;  // of its header in the stream
@@ -173,8 +109,12 @@ std::u16string ShortUnicode(const std::vector<uint8_t>& data, size_t at) {
 
 }  // namespace
 
-std::vector<WorkbookSheet> ReadWorkbookRecords(const std::vector<uint8_t>& file) {
-    const std::vector<uint8_t> stream = CompoundFile(file).Stream(u"Workbook");
+std::vector<WorkbookSheet> ReadWorkbookRecords(const std::string& path) {
+    platform::File file = platform::File::OpenForReading(path);
+    Require(file.IsOpen(), "the file cannot be opened");
+    const std::optional<std::vector<uint8_t>> whole = workbook::ReadCompoundStream(file, u"Workbook", SIZE_MAX);
+    Require(whole.has_value(), "no Workbook stream in a compound file");
+    const std::vector<uint8_t>& stream = *whole;
     std::vector<Record> records;
     for (size_t at = 0; at + 4 <= stream.size();) {
         const uint16_t id = U16(stream.data() + at);

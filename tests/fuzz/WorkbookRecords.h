@@ -1,10 +1,12 @@
 #pragma once
-// A reader of the workbooks the connection writes, for the fuzz targets that
-// read every cell back in process: the compound file's FAT chains (DIFAT
-// included) lead to the "Workbook" stream, whose BIFF8 records give the
-// sheets (BOUNDSHEET), the shared strings (SST and its CONTINUE records) and
-// the cells (LABELSST, NUMBER). It reads what a reader needs and checks the
-// structure on the way; whatever it cannot follow is an error.
+// A reader of the workbooks the writer makes, for the fuzz targets that read
+// every cell back in process: the "Workbook" stream, taken from the compound
+// file by the program's own reader, whose BIFF8 records give the sheets
+// (BOUNDSHEET), the shared strings (SST and its CONTINUE records) and the
+// cells (LABELSST, NUMBER). It reads what a reader needs and checks the
+// structure on the way; whatever it cannot follow is an error. (xlrd and
+// LibreOffice read the same files in the workbook tests, the container
+// included.)
 
 #include <cstdint>
 #include <map>
@@ -25,6 +27,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The sheets of the workbook file's bytes, in order; throws
-// WorkbookFormatError when the bytes are not such a workbook.
-std::vector<WorkbookSheet> ReadWorkbookRecords(const std::vector<uint8_t>& file);
+// The sheets of the workbook file at path, in order; throws
+// WorkbookFormatError when it is not such a workbook.
+std::vector<WorkbookSheet> ReadWorkbookRecords(const std::string& path);

@@ -125,18 +125,56 @@ device = device_head(ord("Z"), b"123", 24, 1, 1, 0, 0, 2049) + adpcm_block() * 2
 ops = bytes([14, 2, 13, 1, 0, 11, 40, 13, 0, 7, 11, 200, 14, 3, 0, 14, 4, 0, 15, 0, 1, 11, 255])
 write("playback", "device-open-fails", struct.pack("<H", len(device)) + device + ops)
 
-# Statements, one a line.
-write("workbook_statements", "export",
-      "CREATE TABLE 语音信息(序号 TEXT, 文件名 TEXT, 录音时长（秒） NUMBER);\n"
-      "INSERT INTO 语音信息(序号, 文件名, 录音时长（秒）) VALUES ('1', 'VOC00001.wav', '12');\n"
-      "insert into 语音信息(文件名) values ('it''s')\n".encode())
-write("workbook_statements", "refused",
-      "CREATE TABLE t(a NUMBER, A TEXT)\nCREATE TABLE t(a NUMBER)\nINSERT INTO t(a) VALUES ('x')\n"
-      "INSERT INTO t(a) VALUES (' +1.5e3 ')\nINSERT INTO u(a) VALUES ('1')\nSELECT 1\n".encode())
+# Tables through the typed interface (see WorkbookTablesFuzz.cpp): an
+# operation byte (a multiple of 8 adds a table), then its fields.
+def table(name_index, types):
+    return bytes([0, name_index, len(types)]) + bytes(types)
 
-# Tables: counts, types and values drawn from the bytes.
-write("workbook_tables", "one-table", bytes([0, 2, 0, 1]) + bytes([0, 3, 5]) + b"hello" + noise(8))
-write("workbook_tables", "three-tables", noise(120))
+
+def text(s):
+    out = bytearray([len(s)])
+    for c in s:
+        out += bytes([ord(c)]) if ord(c) < 128 else b"\x80" + struct.pack("<H", ord(c))
+    return bytes(out)
+
+
+def row(table_index, cells):
+    out = bytearray([1, table_index, len(cells)])
+    for c in cells:
+        if c is None:
+            out.append(0)
+        elif isinstance(c, str):
+            out += b"\x01" + text(c)
+        else:
+            out += b"\x02" + struct.pack("<d", c)
+    return bytes(out)
+
+
+write("workbook_tables", "export",
+      table(0, [0, 0, 0, 0, 0, 1, 0]) +
+      row(0, ["1", "VOC00001.wav", "0755'88", "主叫", "2017-03-05 09:07:00", 12.0, "20K"]) +
+      row(0, ["2", "VOC00002.wav", "", "留言", "--- ::"]) +
+      row(0, ["时长统计（秒）："]) +
+      row(0, ["主叫时长", "12", "被叫时长", "0", "总时长", 12.0]))
+write("workbook_tables", "refused",
+      table(1, [0, 1]) + table(2, [1]) + table(5, [0]) + table(6, [0]) + bytes([0, 3, 0]) +
+      row(0, ["a", "not a number"]) + row(0, [1.5, 2.5]) + row(0, ["a", 1.0, "one too many"]) +
+      row(0, [None, -0.0]))
+write("workbook_tables", "two-tables", table(0, [1, 0, 1]) + table(3, [0]) + noise(120))
+
+# What lies at the workbook's path (see WorkbookFileFuzz.cpp): the first byte
+# chooses raw bytes (0), a workbook the writer made with changes (1), a folder
+# (2) or nothing (3).
+write("workbook_file", "earlier-workbook", bytes([1, 0]))
+write("workbook_file", "other-table", bytes([1, 1]))
+write("workbook_file", "changed-workbook", bytes([1, 2]) + struct.pack("<HB", 0x1230, 0x40) +
+      struct.pack("<HB", 560, 1) + struct.pack("<HB", 4200, 0x80))
+write("workbook_file", "cut-workbook", bytes([1, 0]) + struct.pack("<HB", 600, 0))
+write("workbook_file", "text-file", b"\0keep me")
+write("workbook_file", "compound-header", b"\0" + bytes([0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1]) +
+      bytes(16) + struct.pack("<HHH", 0x3E, 3, 0xFFFE) + struct.pack("<H", 9) + bytes(1024 - 32))
+write("workbook_file", "folder", bytes([2]))
+write("workbook_file", "nothing", bytes([3]))
 
 # Texts: the entry point chosen by the first byte, then the text.
 write("texts", "cp936", b"\0" + "全部主叫 13800138000".encode("gb18030"))

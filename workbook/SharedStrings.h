@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/BiffRecords.h"
+#include "workbook/BiffRecords.h"
 
-namespace platform::biff {
+namespace workbook::biff {
 
 class SharedStrings {
 public:
@@ -39,4 +39,4 @@ private:
     uint32_t references_ = 0;
 };
 
-}  // namespace platform::biff
+}  // namespace workbook::biff

@@ -1,10 +1,10 @@
-#include "platform/BiffRecords.h"
+#include "workbook/BiffRecords.h"
 
 #include <bit>
 #include <cstring>
 #include <stdexcept>
 
-namespace platform::biff {
+namespace workbook::biff {
 
 RecordData& RecordData::U8(uint8_t v) {
     bytes_.push_back(v);
@@ -57,4 +57,4 @@ void Stream::PadTo(size_t size) {
     if (bytes_.size() < size) bytes_.resize(size, 0);
 }
 
-}  // namespace platform::biff
+}  // namespace workbook::biff

@@ -1,10 +1,10 @@
-#include "platform/SharedStrings.h"
+#include "workbook/SharedStrings.h"
 
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
 
-namespace platform::biff {
+namespace workbook::biff {
 
 namespace {
 constexpr size_t kStringHead = 3;         // character count (u16) and option byte
@@ -89,4 +89,4 @@ void SharedStrings::WriteTo(Stream& stream) const {
     stream.Append(kExtSst, extsst);
 }
 
-}  // namespace platform::biff
+}  // namespace workbook::biff

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform::biff {
+namespace workbook::biff {
 
 inline constexpr size_t kMaxRecordData = 8224;
 
@@ -72,4 +72,4 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-}  // namespace platform::biff
+}  // namespace workbook::biff
