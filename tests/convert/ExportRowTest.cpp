@@ -90,7 +90,8 @@ TEST(ExportRowTest, TheRecordListMeasuresAPcmWavAsTheExportDoes) {
         RowTexts listed;
         FormatRow(dir.Wide(), platform::Utf8ToWide(c.name), u"", listed);
         EXPECT_EQ(listed[5], c.seconds + u"秒") << c.name;
-        EXPECT_EQ(FormatExportRow(dir.Wide(), platform::Utf8ToWide(c.name), u"").duration, c.seconds) << c.name;
+        EXPECT_EQ(DecimalText(FormatExportRow(dir.Wide(), platform::Utf8ToWide(c.name), u"").seconds), c.seconds)
+            << c.name;
     }
     // A device recording keeps the list's own measure, 4096 bytes a second
     // after the head.
