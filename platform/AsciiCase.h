@@ -1,7 +1,7 @@
 #pragma once
 // Names compared without regard to the case of ASCII letters, as the
-// device's FAT volumes and the workbook readers compare them; every other
-// character is compared as it is.
+// device's FAT volumes and Windows compare them; every other character is
+// compared as it is.
 
 #include <string_view>
 
