@@ -5,10 +5,17 @@
 #include <QDir>
 #include <cstdio>
 
+#include "app/CloseOnSignals.h"
 #include "app/TolvanApp.h"
 #include "platform/PrivateWorkFolder.h"
+#include "platform/StandardStreams.h"
 
 int main(int argc, char** argv) {
+    // Before anything is opened: no file takes the place of a closed stream.
+    if (!platform::FillClosedStandardStreams()) return 1;
+    // A signal to end comes to the window from now on, even one that comes
+    // before the window exists.
+    CloseOnSignals::Catch();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tolvan"));
     const QStringList args = QApplication::arguments();

@@ -85,8 +85,7 @@ void Catalogue::OnFolderChanged(std::u16string_view path) {
         view_.SetControlText(kIdPageLabel, kEmptyPageLabel);
         return;
     }
-    uint32_t size = scanner_.RunScan(m_szRecFolder, false, QueryFilter{});
-    if (LoadScanResult(size, 0)) {
+    if (LoadScanResult(scanner_.RunScan(m_szRecFolder, false, QueryFilter{}), 0)) {
         view_.SetControlText(kIdPageLabel, PageLabel(m_nEntryCount, 1, m_nPageCount));
         view_.SetFocusTo(kIdFolderTree);
     } else {
@@ -106,8 +105,7 @@ void Catalogue::OnQuery() {
         platform::ShowMessageBox(kMonthRangeMessage);
         return;
     }
-    uint32_t size = scanner_.RunScan(m_szRecFolder, true, filter);
-    if (LoadScanResult(size, platform::TextToInt(pageText)))
+    if (LoadScanResult(scanner_.RunScan(m_szRecFolder, true, filter), platform::TextToInt(pageText)))
         ShowCurrentPageLabel();
     else
         view_.SetControlText(kIdPageLabel, kEmptyPageLabel);
@@ -117,8 +115,7 @@ void Catalogue::OnQuery() {
 void Catalogue::OnRefreshList() {
     if (m_szRecFolder.empty()) return;
     ResetQueryControls();
-    uint32_t size = scanner_.RunScan(m_szRecFolder, false, QueryFilter{});
-    if (LoadScanResult(size, 0))
+    if (LoadScanResult(scanner_.RunScan(m_szRecFolder, false, QueryFilter{}), 0))
         view_.SetControlText(kIdPageLabel, PageLabel(m_nEntryCount, 1, m_nPageCount));
     else
         view_.SetControlText(kIdPageLabel, kEmptyPageLabel);
@@ -164,13 +161,16 @@ void Catalogue::EmptyCatalogue() {
     view_.DeleteAllRows();
 }
 
-bool Catalogue::LoadScanResult(uint32_t resultSize, int requestedPage) {
-    if (resultSize == 0) {
+bool Catalogue::LoadScanResult(const ScanResult& result, int requestedPage) {
+    if (result.size == 0) {
         EmptyCatalogue();
+        // A scan that could not keep its result found nothing that can be
+        // shown, which is not the same as finding nothing.
+        if (!result.failure.empty()) view_.ShowScanFailure(platform::Utf8ToWide(result.failure));
         return false;
     }
     // The file is the worker's; if it vanished or cannot be read whole since,
-    // there is no result.
+    // there is no result, and the user is told why.
     platform::File file = platform::File::OpenForReading(kScanResultFile);
     int64_t size = file ? file.Size() : -1;
     std::vector<CatalogueEntry> entries;
@@ -182,10 +182,14 @@ bool Catalogue::LoadScanResult(uint32_t resultSize, int requestedPage) {
             file.Read(tail, sizeof tail) != static_cast<size_t>(size) - whole)
             size = -1;
     }
+    const int error = file.Error();
     file.Close();
     platform::DeleteFileAt(kScanResultFile);
     if (size <= 0 || entries.empty()) {
         EmptyCatalogue();
+        view_.ShowScanFailure(platform::Utf8ToWide("cannot read the scan result " +
+                                                   platform::InCurrentFolder(kScanResultFile) + ": " +
+                                                   (error ? platform::ErrorText(error) : "it changed since it was written")));
         return false;
     }
 

@@ -40,4 +40,8 @@ public:
     virtual void InsertRow(int row, const RowTexts& columns) = 0;
     // Gives the row the selected and focused states.
     virtual void SelectRow(int row) = 0;
+
+    // Tells the user that a scan found no result it could keep, and why (the
+    // file and the system's reason): the empty list is no answer.
+    virtual void ShowScanFailure(std::u16string_view reason) = 0;
 };

@@ -20,6 +20,7 @@ public:
     void DeleteAllRows() override;
     void InsertRow(int row, const RowTexts& columns) override;
     void SelectRow(int row) override { selected_ = row; }
+    void ShowScanFailure(std::u16string_view reason) override { scanFailure_ = reason; }
 
     const std::vector<RowTexts>& Rows() const { return rows_; }
     // The selected row, -1 for none; cleared with the rows.
@@ -27,6 +28,8 @@ public:
     // The control that last received the focus, 0 for none yet.
     int Focus() const { return focus_; }
     bool RedrawOn() const { return redraw_; }
+    // The last scan failure shown; empty when none was.
+    const std::u16string& ScanFailure() const { return scanFailure_; }
 
 private:
     std::map<CatalogueControl, std::u16string> texts_;
@@ -34,4 +37,5 @@ private:
     int selected_ = -1;
     int focus_ = 0;
     bool redraw_ = true;
+    std::u16string scanFailure_;
 };

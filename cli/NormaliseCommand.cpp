@@ -4,10 +4,10 @@
 // it, renamed when complete); a PCM WAV gives the samples the player would
 // take from its data chunk.
 
-#include <cstdio>
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/FileArguments.h"
 #include "platform/Files.h"
 #include "platform/PendingOutputFile.h"
 #include "platform/TextCodec.h"
@@ -18,51 +18,32 @@
 
 namespace {
 
-const char kUsage[] = "usage: tolvan-cli normalise IN.wav OUT.wav\n";
-
-}  // namespace
-
-int RunNormaliseCommand(const CommandArgs& args) {
-    if (args.size() != 2) {
-        std::fputs(kUsage, stderr);
-        return 1;
-    }
-    const std::string inPath = ArgumentPath(args[0]);
-    const std::string outPath = ArgumentPath(args[1]);
-    if (platform::SameFile(inPath, outPath)) {
-        std::fprintf(stderr, "tolvan-cli normalise: %s is both the input and the output\n", args[0].c_str());
-        return 1;
-    }
+int RunNormalise(const Arguments& args) {
+    std::string inPath, outPath;
+    if (!InputAndOutput(args, inPath, outPath)) return 1;
+    const std::string& in = args.Operands()[0];
+    const std::string& out = args.Operands()[1];
     uint8_t head[kPcmWavHeaderSize] = {};
     {
-        platform::File in = platform::File::OpenForReading(inPath);
-        if (!in) {
-            std::fprintf(stderr, "tolvan-cli normalise: cannot read %s\n", args[0].c_str());
-            return 1;
-        }
-        in.Read(head, sizeof head);
+        platform::File source = platform::File::OpenForReading(inPath);
+        if (!source) return args.FileFailure("cannot read", in, source.Error());
+        source.Read(head, sizeof head);
     }
-    PendingOutputFile out(outPath);
-    if (!out.IsOpen()) {
-        std::fprintf(stderr, "tolvan-cli normalise: cannot write %s\n", args[1].c_str());
-        return 1;
-    }
+    PendingOutputFile output(outPath);
+    if (!output.IsOpen()) return args.FileFailure("cannot write", out, output.Error());
     bool written = true;
     if (IsPcmWavHeader(head)) {
         std::vector<uint8_t> samples;
         uint32_t bytes = 0;
-        if (LoadWavRecording(platform::Utf8ToWide(inPath), samples, bytes) != LoadResult::kLoaded) {
-            std::fprintf(stderr, "tolvan-cli normalise: cannot read %s\n", args[0].c_str());
-            return 1;
-        }
-        out.Write(PcmWavHeader, kPcmWavHeaderSize);
-        out.Write(samples.data(), bytes);
-        written = FixWavSizes(out.File());
+        if (LoadWavRecording(platform::Utf8ToWide(inPath), samples, bytes) != LoadResult::kLoaded)
+            return args.FileFailure("cannot read", in, 0);
+        output.Write(PcmWavHeader, kPcmWavHeaderSize);
+        output.Write(samples.data(), bytes);
+        written = FixWavSizes(output.File());
     } else {
-        switch (NormaliseWavTo(platform::Utf8ToWide(inPath), out.File())) {
+        switch (NormaliseWavTo(platform::Utf8ToWide(inPath), output.File())) {
         case NormaliseOutcome::SourceUnreadable:
-            std::fprintf(stderr, "tolvan-cli normalise: cannot read %s\n", args[0].c_str());
-            return 1;
+            return args.FileFailure("cannot read", in, 0);
         case NormaliseOutcome::WriteFailed:
             written = false;
             break;
@@ -70,9 +51,23 @@ int RunNormaliseCommand(const CommandArgs& args) {
             break;
         }
     }
-    if (!written || !out.Commit()) {
-        std::fprintf(stderr, "tolvan-cli normalise: cannot write %s\n", args[1].c_str());
-        return 1;
-    }
+    if (!written) return args.FileFailure("cannot write", out, output.File().Error());
+    if (!output.Commit()) return args.FileFailure("cannot write", out, output.Error());
     return 0;
 }
+
+}  // namespace
+
+const CommandSpec kNormaliseCommand = {
+    "normalise",
+    RunNormalise,
+    "normalise IN.wav OUT.wav",
+    "Writes the PCM WAV file the player would play from IN: a device recording\n"
+    "is converted as Play converts it, a PCM WAV gives its data chunk's samples\n"
+    "behind the player's header. OUT appears only when complete; a device or\n"
+    "FIFO as OUT is written as a stream. IN must be a regular file other than\n"
+    "OUT.\n",
+    {},
+    2,
+    2,
+};

@@ -12,17 +12,16 @@
 // The converted file's name, in the process's current directory.
 inline constexpr char kNormalisedWavName[] = "temp.$$$";
 
-// Converts the device recording at path (wide; at most 259 bytes in CP936,
-// or 259 units where CP936 cannot hold it; opened by its own name) into
-// temp.$$$: PcmWavHeader, then the
+// Converts the device recording at path (wide; opened by its own name,
+// however long) into temp.$$$: PcmWavHeader, then the
 // samples of each converted block, then the true sizes. A block is converted
 // only when at least one byte of data follows it within L, so the last block
 // of the data never is (L = 3072 converts 2 blocks, L = 3073 converts 3), and
 // only when all its 1024 bytes were read: a source shorter than 512 bytes, or
 // one holding less data than L claims, converts the whole blocks present,
 // possibly none (a header-only temp.$$$).
-// Returns false only when the source cannot be opened (including a path that
-// is too long); then nothing is created. When
+// Returns false only when the source cannot be opened; then nothing is
+// created. When
 // temp.$$$ cannot be created (another opener holds it, say) the result is
 // still true and nothing is written; when a write to it falls short, the
 // result is true and temp.$$$ is removed.

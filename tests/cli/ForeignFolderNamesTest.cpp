@@ -1,7 +1,7 @@
 // Recordings in folders whose names CP936 cannot hold (Korean, an emoji) or
 // that are not UTF-8 at all: listed with their header columns, queried,
 // played through the player's conversion, exported and converted, all by
-// their names as they are on disk.
+// their names as they are on disk; and sources of such names in a batch.
 
 #include <gtest/gtest.h>
 
@@ -77,6 +77,23 @@ TEST_P(ForeignFolderNames, NormaliseExportAndConvertOpenTheFiles) {
     r = Cli({"convert", folder_ + "/out", folder_ + "/VOC00003.ldv"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadWholeFile(folder_ + "/out/VOC00003.wav").size(), 44u + 200 * 160);
+}
+
+// Sources whose own names CP936 cannot hold go through a batch as any other
+// does, between two plain ones; the batch runs to its end and prints its
+// summary.
+TEST_P(ForeignFolderNames, ABatchConvertsSourcesOfEveryName) {
+    const std::string name = GetParam() + ".ldv";
+    WriteWholeFile(work_.File(name), std::vector<uint8_t>(1000, 0x33));
+    WriteWholeFile(work_.File("plain.ldv"), std::vector<uint8_t>(1000, 0x44));
+    fs::create_directory(work_.Path() / "out");
+    const ProgramResult r = Cli({"convert", "out", "plain.ldv", name, folder_ + "/VOC00003.ldv"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "共3个LDV文件,转换完成3个LDV文件\n");
+    EXPECT_NE(r.err.find("正在转换" + name + "文件(2/3)\n"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadWholeFile(work_.File("out/" + GetParam() + ".wav")).size(), 44u + 100 * 160);
+    EXPECT_EQ(ReadWholeFile(work_.File("out/plain.wav")).size(), 44u + 100 * 160);
+    EXPECT_EQ(ReadWholeFile(work_.File("out/VOC00003.wav")).size(), 44u + 200 * 160);
 }
 
 std::string CaseName(const testing::TestParamInfo<std::string>& info) {
