@@ -15,6 +15,10 @@ namespace {
 
 bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 
+const char kOptionsText[] =
+    "Options end at \"--\"; an option's value is taken as given, a \"-\" at its\n"
+    "start included.\n";
+
 }  // namespace
 
 const OptionSpec* Arguments::Find(std::string_view name) const {
@@ -57,9 +61,9 @@ std::optional<int> Arguments::Parse(const std::vector<std::string>& args) {
         }
     }
     if (help) {
-        std::printf("usage: tolvan-cli %.*s\n\n%.*s\n%s", static_cast<int>(command_.usage.size()),
+        std::printf("usage: tolvan-cli %.*s\n\n%.*s%s\n%s", static_cast<int>(command_.usage.size()),
                     command_.usage.data(), static_cast<int>(command_.help.size()), command_.help.data(),
-                    kExitStatusText);
+                    kOptionsText, kExitStatusText);
         return 0;
     }
     if (problemFound) return UsageError(problem);

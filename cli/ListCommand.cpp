@@ -144,8 +144,7 @@ const CommandSpec kListCommand = {
     "                           json: one object {\"label\": ..., \"rows\": [[...]]}\n"
     "                           with the exact texts\n"
     "A FOLDER that is not a readable folder, or whose list cannot be kept (a\n"
-    "full disk), is an error. Options end at \"--\"; an option's value is taken\n"
-    "as given, \"-\" at its start included.\n",
+    "full disk), is an error.\n",
     {{"--from", "needs a value"},
      {"--to", "needs a value"},
      {"--type", "needs a value"},

@@ -1,7 +1,8 @@
-// tolvan-cli ended by SIGINT, SIGTERM or SIGHUP in the middle of its work:
-// real signals sent to the real program. It exits with 128 + the signal's
-// number and leaves neither the temporary file of the output it was writing
-// nor its private working folder.
+// tolvan-cli ended by a signal in the middle of its work: real signals sent
+// to the real program. After SIGINT, SIGTERM or SIGHUP it exits with 128 +
+// the signal's number and leaves neither the temporary file of the output it
+// was writing nor its private working folder; SIGKILL leaves the temporary
+// file, never a part of an output under its final name.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -66,13 +67,22 @@ protected:
         options_.environment = {{"XDG_RUNTIME_DIR", runtime_.Str()}};
     }
 
-    // Starts args, waits until busy() says it is in the middle of its work,
-    // sends signal, and checks what is left.
+    // Starts args and sends signal once busy() says it is in the middle of
+    // its work; -1 when it never was.
+    pid_t SignalWhileBusy(int signal, const std::vector<std::string>& args, const std::function<bool()>& busy) {
+        const pid_t pid = StartProgram(work_.Str(), TOLVAN_CLI, args, options_);
+        if (!WaitUntil(busy) || kill(pid, signal) != 0) {
+            WaitForProgram(pid);
+            return -1;
+        }
+        return pid;
+    }
+
+    // Ends args with signal while it is busy and checks what is left.
     void EndWhileBusy(int signal, const std::vector<std::string>& args, const std::function<bool()>& busy) {
         SCOPED_TRACE(args[0] + " " + std::to_string(signal));
-        const pid_t pid = StartProgram(work_.Str(), TOLVAN_CLI, args, options_);
-        ASSERT_TRUE(WaitUntil(busy));
-        ASSERT_EQ(kill(pid, signal), 0);
+        const pid_t pid = SignalWhileBusy(signal, args, busy);
+        ASSERT_GT(pid, 0);
         EXPECT_EQ(WaitForProgram(pid), 128 + signal);
         EXPECT_TRUE(NamesIn(dest_).empty());
         EXPECT_TRUE(NamesIn(runtime_.Path()).empty()) << "the working folder is left";
@@ -105,13 +115,34 @@ TEST_F(Signals, EndTheCommandAndLeaveNothingOfIt) {
     }
 }
 
+// SIGKILL cannot be caught: the command leaves no file under its final name,
+// but its temporary "*.part" file stays beside it.
+TEST_F(Signals, KilledHalfWayNoFileUnderItsFinalNameIsPartial) {
+    const struct {
+        std::vector<std::string> args;
+        uintmax_t partSize;  // once the temporary file holds this much
+    } commands[] = {
+        {{"export", big_, "--out", "dest/a.xls"}, 0},
+        {{"convert", "dest", "VOC00002.ldv"}, 45},
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.args[0]);
+        const pid_t pid = SignalWhileBusy(SIGKILL, c.args, [&] { return HasPartFile(dest_, c.partSize); });
+        ASSERT_GT(pid, 0);
+        EXPECT_EQ(WaitForProgram(pid), -1);
+        const std::vector<std::string> left = NamesIn(dest_);
+        ASSERT_EQ(left.size(), 1u);
+        EXPECT_EQ(fs::path(left[0]).extension(), ".part") << left[0];
+        fs::remove(dest_ / left[0]);
+    }
+}
+
 // A signal the program was started with ignored, as nohup ignores SIGHUP,
 // stays ignored: the command goes on to its end.
 TEST_F(Signals, AnIgnoredSignalStaysIgnored) {
     options_.ignoredSignals = {SIGHUP};
-    const pid_t pid = StartProgram(work_.Str(), TOLVAN_CLI, {"convert", "dest", "VOC00002.ldv"}, options_);
-    ASSERT_TRUE(WaitUntil([&] { return HasPartFile(dest_, 45); }));
-    ASSERT_EQ(kill(pid, SIGHUP), 0);
+    const pid_t pid = SignalWhileBusy(SIGHUP, {"convert", "dest", "VOC00002.ldv"}, [&] { return HasPartFile(dest_, 45); });
+    ASSERT_GT(pid, 0);
     EXPECT_EQ(WaitForProgram(pid), 0);
     EXPECT_EQ(NamesIn(dest_), std::vector<std::string>{"VOC00002.wav"});
     EXPECT_TRUE(NamesIn(runtime_.Path()).empty());
