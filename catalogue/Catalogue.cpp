@@ -187,9 +187,9 @@ bool Catalogue::LoadScanResult(const ScanResult& result, int requestedPage) {
     platform::DeleteFileAt(kScanResultFile);
     if (size <= 0 || entries.empty()) {
         EmptyCatalogue();
-        view_.ShowScanFailure(platform::Utf8ToWide("cannot read the scan result " +
-                                                   platform::InCurrentFolder(kScanResultFile) + ": " +
-                                                   (error ? platform::ErrorText(error) : "it changed since it was written")));
+        const std::string why = error ? platform::ErrorText(error) : "it changed since it was written";
+        const std::string file = platform::InCurrentFolder(kScanResultFile);
+        view_.ShowScanFailure(platform::Utf8ToWide("cannot read the scan result " + file + ": " + why));
         return false;
     }
 

@@ -43,7 +43,8 @@ int RunConvert(const Arguments& args) {
     // Each file by its own name, whatever the narrow code page makes of it.
     for (size_t i = 1; i < operands.size(); ++i) {
         const std::filesystem::path file = std::filesystem::path(ArgumentPath(operands[i])).lexically_normal();
-        job.sources.push_back({platform::Utf8ToWide(file.parent_path().string()), platform::Utf8ToWide(file.filename().string())});
+        job.sources.push_back(
+            {platform::Utf8ToWide(file.parent_path().string()), platform::Utf8ToWide(file.filename().string())});
     }
 
     StderrConversionView view;

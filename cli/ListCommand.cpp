@@ -96,13 +96,16 @@ int RunList(const Arguments& args) {
     const ProgramMessages messages;
     Catalogue& catalogue = listing.catalogue;
     MemoryCatalogueView& view = listing.view;
-    if (std::none_of(std::begin(kFieldOptions), std::end(kFieldOptions), [&](const auto& o) { return args.Has(o.first); })) {
+    const auto given = [&args](const auto& field) { return args.Has(field.first); };
+    if (std::none_of(std::begin(kFieldOptions), std::end(kFieldOptions), given)) {
         catalogue.OnFolderChanged(listing.folder);
     } else {
         catalogue.SetFolder(listing.folder);
         // An option left out is an empty field; the type box keeps its start text.
-        for (const auto& [option, id] : kFieldOptions)
-            if (args.Has(option) || id != kIdCallType) view.SetControlText(id, platform::Utf8ToWide(args.Value(option)));
+        for (const auto& [option, id] : kFieldOptions) {
+            if (args.Has(option) || id != kIdCallType)
+                view.SetControlText(id, platform::Utf8ToWide(args.Value(option)));
+        }
         catalogue.OnQuery();
     }
     if (!listing.Scanned(args)) return 1;

@@ -35,7 +35,7 @@ protected:
 
     pid_t Start(const std::string& runtime) {
         StartOptions options;
-        options.closedStandardStreams = true;
+        options.closedStreams = {0, 1, 2};
         options.environment = {{"QT_QPA_PLATFORM", "offscreen"},
                                {"XDG_RUNTIME_DIR", runtime},
                                {"XDG_CONFIG_HOME", work_.File("config")},

@@ -300,9 +300,9 @@ TEST_F(CatalogueTest, AResultFileThatVanishedBeforeLoadingIsAFailureSaid) {
     EXPECT_TRUE(view.Rows().empty());
     EXPECT_EQ(lost.EntryCount(), 0u);
     EXPECT_EQ(lost.PageCount(), 0);
-    EXPECT_EQ(view.ScanFailure(), u"cannot read the scan result " +
-                                      platform::Utf8ToWide((std::filesystem::current_path() / kScanResultFile).string()) +
-                                      u": No such file or directory");
+    const std::string file = (std::filesystem::current_path() / kScanResultFile).string();
+    EXPECT_EQ(view.ScanFailure(),
+              platform::Utf8ToWide("cannot read the scan result " + file + ": No such file or directory"));
 }
 
 TEST_F(CatalogueTest, UnreadableRecordingsAreListedButNotFound) {

@@ -108,7 +108,8 @@ TEST_F(CliFaultsTest, AFullDiskLeavesNoWorkbookAndNoConvertedFile) {
         const ProgramResult r = LimitedCli(1000, {command, samples_});
         EXPECT_EQ(r.status, 1) << r.err;
         EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(r.err.starts_with(std::string("tolvan-cli ") + command + ": cannot write the scan result /")) << r.err;
+        EXPECT_TRUE(r.err.starts_with(std::string("tolvan-cli ") + command + ": cannot write the scan result /"))
+            << r.err;
         EXPECT_TRUE(r.err.ends_with("/WAVFIND.$$$: File too large\n")) << r.err;
     }
 }
@@ -159,7 +160,8 @@ TEST_F(CliFaultsTest, EveryFileErrorNamesTheFileAndTheReason) {
         {{"decode", "missing.ldv", "out.wav"}, "tolvan-cli decode: cannot read missing.ldv: No such file or directory"},
         {{"decode", "dest", "out.wav"}, "tolvan-cli decode: cannot read dest: Is a directory"},
         {{"decode", ldv_, "no/out.wav"}, "tolvan-cli decode: cannot create no/out.wav: No such file or directory"},
-        {{"normalise", "missing.wav", "out.wav"}, "tolvan-cli normalise: cannot read missing.wav: No such file or directory"},
+        {{"normalise", "missing.wav", "out.wav"},
+         "tolvan-cli normalise: cannot read missing.wav: No such file or directory"},
         {{"normalise", ldv_, "/dev/full"}, "tolvan-cli normalise: cannot write /dev/full: No space left on device"},
         {{"convert", "missing", ldv_}, "tolvan-cli convert: missing is not a folder: No such file or directory"},
         {{"convert", "file", ldv_}, "tolvan-cli convert: file is not a folder: Not a directory"},
@@ -176,27 +178,32 @@ TEST_F(CliFaultsTest, EveryFileErrorNamesTheFileAndTheReason) {
     EXPECT_FALSE(fs::exists(work_.Path() / "out.wav"));
 }
 
-// Started with its standard streams closed, no command lets a file it opens
-// take their place: outputs are what they would be, and a command whose
+// Started with standard streams closed, no command lets a file it opens
+// take their place (the progress text meant for stderr would go into a
+// converted recording): outputs are what they would be, and a command whose
 // data stdout did not take fails.
 TEST_F(CliFaultsTest, ClosedStandardStreamsAreNeverTakenByAFile) {
     ASSERT_EQ(Cli({"decode", ldv_, "reference.wav"}).status, 0);
     const std::vector<uint8_t> reference = ReadWholeFile(work_.File("reference.wav"));
-    StartOptions closed;
-    closed.closedStandardStreams = true;
     const struct {
+        std::vector<int> closed;
         std::vector<std::string> args;
         int status;
         std::string output;  // the file made, or ""
     } cases[] = {
-        {{"convert", "dest", ldv_}, 1, "dest/VOC00001.wav"},  // the summary went nowhere
-        {{"decode", ldv_, "decoded.wav"}, 0, "decoded.wav"},  // nothing for stdout
-        {{"list", samples_}, 1, ""},
-        {{"export", samples_, "--out", "a.xls"}, 1, ""},
+        {{0, 1, 2}, {"convert", "dest", ldv_}, 1, "dest/VOC00001.wav"},  // the summary went nowhere
+        {{1, 2}, {"convert", "dest", ldv_}, 1, "dest/VOC00001.wav"},
+        {{2}, {"convert", "dest", ldv_}, 0, "dest/VOC00001.wav"},
+        {{0, 1, 2}, {"decode", ldv_, "decoded.wav"}, 0, "decoded.wav"},  // nothing for stdout
+        {{0, 1, 2}, {"list", samples_}, 1, ""},
+        {{0, 1, 2}, {"export", samples_, "--out", "a.xls"}, 1, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[0]);
-        EXPECT_EQ(WaitForProgram(StartProgram(work_.Str(), TOLVAN_CLI, c.args, closed)), c.status);
+        SCOPED_TRACE(c.args[0] + " with " + std::to_string(c.closed.size()) + " closed");
+        if (!c.output.empty()) fs::remove(work_.File(c.output));
+        StartOptions options;
+        options.closedStreams = c.closed;
+        EXPECT_EQ(WaitForProgram(StartProgram(work_.Str(), TOLVAN_CLI, c.args, options)), c.status);
         if (!c.output.empty()) {
             EXPECT_EQ(ReadWholeFile(work_.File(c.output)), reference);
         }

@@ -110,7 +110,8 @@ TEST_F(CommandLine, EveryCommandReportsUsageErrorsOneWay) {
         ProgramResult r = Cli(args);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), "tolvan-cli " + c.command + ": unexpected argument '--bogus'\n");
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
+                  "tolvan-cli " + c.command + ": unexpected argument '--bogus'\n");
         EXPECT_EQ(r.err.substr(r.err.find('\n') + 1, usage.size()), usage);
         // Too few operands: the usage alone.
         r = Cli({c.command});

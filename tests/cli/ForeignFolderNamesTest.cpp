@@ -118,7 +118,8 @@ TEST_P(ForeignFolderNames, ABatchConvertsSourcesOfEveryName) {
 }
 
 std::string CaseName(const testing::TestParamInfo<std::string>& info) {
-    static const char* const kNames[] = {"Korean", "Emoji", "NotUtf8", "Deep300Bytes", "Deep1000Bytes", "Deep4000Bytes"};
+    static const char* const kNames[] = {"Korean",       "Emoji",         "NotUtf8",
+                                         "Deep300Bytes", "Deep1000Bytes", "Deep4000Bytes"};
     return kNames[info.index];
 }
 

@@ -162,7 +162,8 @@ TEST(PlayCommandUsage, RefusesBadArgumentsAndUnloadableFiles) {
         {{"play"}, "usage"},
         {{"play", "a.wav", "--volume", "101"}, "--volume"},
         {{"play", "a.wav", "--volume"}, "--volume"},
-        {{"play", "missing.wav"}, "选择播放的通话记录文件打开失败！\ntolvan-cli play: cannot read missing.wav: No such file or directory\n"},
+        {{"play", "missing.wav"},
+         "选择播放的通话记录文件打开失败！\ntolvan-cli play: cannot read missing.wav: No such file or directory\n"},
         {{"play", "VOC00001.txt"}, "选择播放的通话记录文件打开失败！"},
     };
     for (const Case& c : cases) {

@@ -141,7 +141,8 @@ TEST_F(Signals, KilledHalfWayNoFileUnderItsFinalNameIsPartial) {
 // stays ignored: the command goes on to its end.
 TEST_F(Signals, AnIgnoredSignalStaysIgnored) {
     options_.ignoredSignals = {SIGHUP};
-    const pid_t pid = SignalWhileBusy(SIGHUP, {"convert", "dest", "VOC00002.ldv"}, [&] { return HasPartFile(dest_, 45); });
+    const pid_t pid =
+        SignalWhileBusy(SIGHUP, {"convert", "dest", "VOC00002.ldv"}, [&] { return HasPartFile(dest_, 45); });
     ASSERT_GT(pid, 0);
     EXPECT_EQ(WaitForProgram(pid), 0);
     EXPECT_EQ(NamesIn(dest_), std::vector<std::string>{"VOC00002.wav"});

@@ -220,8 +220,9 @@ TEST_F(ConvertWorkerTest, ADestinationRemovedDuringAFileIsReportedForEveryFileLe
     Run();
     EXPECT_EQ(view_.texts.back(), u"共2个LDV文件,转换完成0个LDV文件");
     ASSERT_EQ(job_.outcomes.size(), 2u);
-    EXPECT_EQ(job_.outcomes[0].reason, "cannot write the output " + dest_.File("VOC00001.wav") + ": No such file or directory");
-    EXPECT_EQ(job_.outcomes[1].reason, "cannot create the output " + dest_.File("VOC00002.wav") + ": No such file or directory");
+    const std::string missing = ": No such file or directory";
+    EXPECT_EQ(job_.outcomes[0].reason, "cannot write the output " + dest_.File("VOC00001.wav") + missing);
+    EXPECT_EQ(job_.outcomes[1].reason, "cannot create the output " + dest_.File("VOC00002.wav") + missing);
     EXPECT_FALSE(std::filesystem::exists(dest_.Path()));
     EXPECT_EQ(Names(source_.Path()), (std::set<std::string>{"VOC00001.ldv", "VOC00002.ldv"}));
 }

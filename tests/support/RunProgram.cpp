@@ -61,17 +61,16 @@ pid_t StartProgram(const std::string& workingDir, const std::string& program, co
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    if (options.closedStandardStreams) {
-        for (int fd = 0; fd <= 2; ++fd) close(fd);
-    } else {
-        const int in = open("/dev/null", O_RDONLY);
-        const int out = open(options.stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = open(options.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (in < 0 || out < 0 || err < 0) _exit(127);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-    }
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open(options.stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = open(options.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0) _exit(127);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    for (int fd : {in, out, err})
+        if (fd > 2) close(fd);
+    for (int fd : options.closedStreams) close(fd);
     execve(program.c_str(), argv.data(), envp.data());
     _exit(127);
 }

@@ -22,9 +22,9 @@ ProgramResult RunProgram(const std::string& workingDir, const std::string& progr
 struct StartOptions {
     std::string stdoutPath = "/dev/null";
     std::string stderrPath = "/dev/null";
-    // Descriptors 0, 1 and 2 closed, as a careless parent leaves them; the
-    // paths above are then not used.
-    bool closedStandardStreams = false;
+    // Standard descriptors (of 0, 1 and 2) left closed, as a careless parent
+    // leaves them; the paths above are then not used for them.
+    std::vector<int> closedStreams;
     // Variables set for the program only.
     std::vector<std::pair<std::string, std::string>> environment;
     // Signals the program starts with ignored, as nohup leaves SIGHUP.
