@@ -20,8 +20,8 @@ void CloseOnSignals::Catch() { SignalPipe(); }
 
 CloseOnSignals::CloseOnSignals(QDialog& window) : m_window(window), m_pipe(SignalPipe()) {
     if (m_pipe < 0) return;
-    m_notifier = new QSocketNotifier(m_pipe, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &CloseOnSignals::OnSignal);
+    auto* notifier = new QSocketNotifier(m_pipe, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &CloseOnSignals::OnSignal);
 }
 
 void CloseOnSignals::OnSignal() {

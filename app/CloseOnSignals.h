@@ -8,7 +8,6 @@
 #include <QObject>
 
 class QDialog;
-class QSocketNotifier;
 
 class CloseOnSignals : public QObject {
     Q_OBJECT
@@ -29,5 +28,4 @@ private:
 
     QDialog& m_window;
     int m_pipe = -1;
-    QSocketNotifier* m_notifier = nullptr;
 };
