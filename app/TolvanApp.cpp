@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/CloseOnSignals.h"
 #include "app/MessageBoxPresenter.h"
 #include "app/ShellManager.h"
 #include "app/TolvanDlg.h"
@@ -13,6 +14,7 @@ int CTolvanApp::InitInstance() {
     auto shell = std::make_unique<CShellManager>();
     {
         CTolvanDlg dlg(*shell);
+        const CloseOnSignals closer(dlg);
         if (!m_folder.isEmpty()) {
             // Once the window shows, so that the scan dialog opens over it.
             QTimer::singleShot(0, &dlg, [&dlg, this] { dlg.PreselectFolder(m_folder); });

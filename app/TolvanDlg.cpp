@@ -43,6 +43,7 @@
 #include "platform/DocumentsFolder.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/TextCodec.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -423,7 +424,7 @@ void CTolvanDlg::OnConvert() {
 
     std::vector<ConvertSource> sources;
     for (const CatalogueEntry& entry : m_catalogue.Entries())
-        sources.push_back({m_catalogue.Folder(), std::string(entry.Name())});
+        sources.push_back({m_catalogue.Folder(), platform::NarrowToWide(entry.Name())});
     CVoc2WavDlg dlg(std::move(sources), dest, m_decoderState, this, m_openFolder);
     dlg.exec();
 }
@@ -542,11 +543,13 @@ void CTolvanDlg::FocusFolderTree() { m_tree->setFocus(); }
 
 void CTolvanDlg::FocusRecordList() { m_list->setFocus(); }
 
+void CTolvanDlg::ShowScanFailure(std::u16string_view reason) { platform::ShowMessageBox(reason); }
+
 void CTolvanDlg::SelectRow(int row) {
     m_list->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-uint32_t CTolvanDlg::RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) {
+ScanResult CTolvanDlg::RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) {
     auto job = std::make_shared<ScanJob>();
     job->m_szFolder = folder;
     job->m_bUseFilter = useFilter ? 1 : 0;
@@ -554,7 +557,7 @@ uint32_t CTolvanDlg::RunScan(const std::u16string& folder, bool useFilter, const
     CWaitDlg wait(job, this);
     wait.exec();
     wait.WaitForWorker();
-    return job->resultSize.load();
+    return {job->resultSize.load(), job->failure};
 }
 
 int CTolvanDlg::RowCount() const { return m_list->rowCount(); }

@@ -71,6 +71,8 @@ public:
 
     // PlaybackView and the page shown: selects and focuses row.
     void SelectRow(int row) override;
+    // A message box with the reason.
+    void ShowScanFailure(std::u16string_view reason) override;
 
     // PlaybackView
     int RowCount() const override;
@@ -87,8 +89,8 @@ public:
     void SetPlayNumber(std::u16string_view number) override;
 
     // ScanRunner: shows the scan dialog until the worker is done or the user
-    // cancels, and returns the size of the result file.
-    uint32_t RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) override;
+    // cancels, and returns what the worker left.
+    ScanResult RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) override;
 
 protected:
     // The playback's posted messages and the volume slider's notices.

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/CloseOnSignals.h"
 #include "app/TolvanApp.h"
 #include "platform/PrivateWorkFolder.h"
+#include "platform/StandardStreams.h"
 #include "resources/BuildInfo.h"
 
 namespace {
@@ -32,6 +34,11 @@ const char kHelp[] =
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything is opened: no file takes the place of a closed stream.
+    if (!platform::FillClosedStandardStreams()) return 1;
+    // A signal to end comes to the window from now on, even one that comes
+    // before the window exists.
+    CloseOnSignals::Catch();
     // Answered before Qt looks for a display, so that they work anywhere.
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {

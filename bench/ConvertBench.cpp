@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
 
         std::filesystem::remove(dest.File("VOC00001.wav"));
         ConvertJob job;
-        job.sources.push_back({source.Wide(), "VOC00001.ldv"});
+        job.sources.push_back({source.Wide(), u"VOC00001.ldv"});
         job.m_pszDestFolder = dest.Wide() + u"/";
         CountingView view;
         start = Clock::now();

@@ -81,9 +81,9 @@ void MakeRecordings(const fs::path& folder, int count) {
 class ReplayScanRunner : public ScanRunner {
 public:
     explicit ReplayScanRunner(std::vector<char> result) : result_(std::move(result)) {}
-    uint32_t RunScan(const std::u16string&, bool, const QueryFilter&) override {
+    ScanResult RunScan(const std::u16string&, bool, const QueryFilter&) override {
         std::ofstream(kScanResultFile, std::ios::binary).write(result_.data(), result_.size());
-        return static_cast<uint32_t>(result_.size());
+        return {static_cast<uint32_t>(result_.size()), {}};
     }
 
 private:
@@ -145,9 +145,9 @@ int main(int argc, char** argv) {
         TimeOnce(find, [&] {
             if (std::system(findCommand.c_str()) != 0) std::perror("find");
         });
-        TimeOnce(unfiltered, [&] { unfilteredSize = scanner.RunScan(wideFolder, false, QueryFilter{}); });
-        TimeOnce(filtered, [&] { filteredSize = scanner.RunScan(wideFolder, true, everything); });
-        TimeOnce(filteredKeyword, [&] { keywordSize = scanner.RunScan(wideFolder, true, keyword); });
+        TimeOnce(unfiltered, [&] { unfilteredSize = scanner.RunScan(wideFolder, false, QueryFilter{}).size; });
+        TimeOnce(filtered, [&] { filteredSize = scanner.RunScan(wideFolder, true, everything).size; });
+        TimeOnce(filteredKeyword, [&] { keywordSize = scanner.RunScan(wideFolder, true, keyword).size; });
         TimeOnce(filteredInTurn, [&] {
             ScanJob job;
             job.m_szFolder = wideFolder;

@@ -72,8 +72,7 @@ void Catalogue::OnFolderChanged(std::u16string_view path) {
         FillPage();
         return;
     }
-    uint32_t size = scanner_.RunScan(m_szRecFolder, false, QueryFilter{});
-    if (LoadScanResult(size, 0)) view_.FocusFolderTree();
+    if (LoadScanResult(scanner_.RunScan(m_szRecFolder, false, QueryFilter{}), 0)) view_.FocusFolderTree();
 }
 
 std::optional<std::u16string_view> Catalogue::OnQuery(const QueryRequest& request) {
@@ -87,8 +86,7 @@ std::optional<std::u16string_view> Catalogue::OnQuery(const QueryRequest& reques
         view_.FocusFolderTree();
         return message;
     }
-    uint32_t size = scanner_.RunScan(m_szRecFolder, true, filter);
-    LoadScanResult(size, platform::TextToInt(Cut(request.page, 15)));
+    LoadScanResult(scanner_.RunScan(m_szRecFolder, true, filter), platform::TextToInt(Cut(request.page, 15)));
     view_.FocusFolderTree();
     return std::nullopt;
 }
@@ -96,8 +94,7 @@ std::optional<std::u16string_view> Catalogue::OnQuery(const QueryRequest& reques
 void Catalogue::OnRefreshList() {
     if (m_szRecFolder.empty()) return;
     ResetQueryControls();
-    uint32_t size = scanner_.RunScan(m_szRecFolder, false, QueryFilter{});
-    LoadScanResult(size, 0);
+    LoadScanResult(scanner_.RunScan(m_szRecFolder, false, QueryFilter{}), 0);
     view_.FocusFolderTree();
 }
 
@@ -133,14 +130,17 @@ void Catalogue::EmptyCatalogue() {
     m_pEntries.shrink_to_fit();
 }
 
-bool Catalogue::LoadScanResult(uint32_t resultSize, int requestedPage) {
-    if (resultSize == 0) {
+bool Catalogue::LoadScanResult(const ScanResult& result, int requestedPage) {
+    if (result.size == 0) {
         EmptyCatalogue();
         FillPage();
+        // A scan that could not keep its result found nothing that can be
+        // shown, which is not the same as finding nothing.
+        if (!result.failure.empty()) view_.ShowScanFailure(platform::Utf8ToWide(result.failure));
         return false;
     }
     // The file is the worker's; if it vanished or cannot be read whole since,
-    // there is no result.
+    // there is no result, and the user is told why.
     platform::File file = platform::File::OpenForReading(kScanResultFile);
     int64_t size = file ? file.Size() : -1;
     std::vector<CatalogueEntry> entries;
@@ -152,11 +152,15 @@ bool Catalogue::LoadScanResult(uint32_t resultSize, int requestedPage) {
             file.Read(tail, sizeof tail) != static_cast<size_t>(size) - whole)
             size = -1;
     }
+    const int error = file.Error();
     file.Close();
     platform::DeleteFileAt(kScanResultFile);
     if (size <= 0 || entries.empty()) {
         EmptyCatalogue();
         FillPage();
+        const std::string why = error ? platform::ErrorText(error) : "it changed since it was written";
+        const std::string file = platform::InCurrentFolder(kScanResultFile);
+        view_.ShowScanFailure(platform::Utf8ToWide("cannot read the scan result " + file + ": " + why));
         return false;
     }
 

@@ -74,10 +74,11 @@ public:
     std::vector<CatalogueEntry>& Entries() { return m_pEntries; }
 
 private:
-    // Loads the scan result of size bytes, showing requested page (counted
-    // from 1, limited to the pages there are). Returns false when the
-    // catalogue is empty afterwards.
-    bool LoadScanResult(uint32_t resultSize, int requestedPage);
+    // Loads the scan's result file, showing requested page (counted from 1,
+    // limited to the pages there are). Returns false when the catalogue is
+    // empty afterwards; a result that could not be written or read is shown
+    // to the user as a failure.
+    bool LoadScanResult(const ScanResult& result, int requestedPage);
     void EmptyCatalogue();
     // Shows the current page and its label (the empty label for an empty
     // catalogue).

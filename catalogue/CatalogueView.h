@@ -38,4 +38,8 @@ public:
     virtual void ShowPage(const PageShown& page) = 0;
     virtual void FocusFolderTree() = 0;
     virtual void FocusRecordList() = 0;
+
+    // Tells the user that a scan found no result it could keep, and why (the
+    // file and the system's reason): the empty list is no answer.
+    virtual void ShowScanFailure(std::u16string_view reason) = 0;
 };

@@ -26,9 +26,13 @@ public:
     // The selected row, -1 for none.
     int SelectedRow() const { return page_.selectedRow; }
     FocusTarget Focus() const { return focus_; }
+    void ShowScanFailure(std::u16string_view reason) override { scanFailure_ = reason; }
+    // The last scan failure shown; empty when none was.
+    const std::u16string& ScanFailure() const { return scanFailure_; }
 
 private:
     QueryRequest fields_;
     PageShown page_;
     FocusTarget focus_ = FocusTarget::kNone;
+    std::u16string scanFailure_;
 };

@@ -48,8 +48,7 @@ SummaryTexts SummaryColumnTexts(std::u16string_view summary) {
 }
 
 platform::File OpenRecording(std::u16string_view folder, std::u16string_view name) {
-    std::optional<std::u16string> path = platform::JoinPath(folder, name);
-    std::optional<std::string> sysPath = path ? platform::SystemPath(*path) : std::nullopt;
+    std::optional<std::string> sysPath = platform::SystemPath(platform::JoinPath(folder, name));
     return sysPath ? platform::File::OpenForReading(*sysPath) : platform::File();
 }
 

@@ -16,22 +16,14 @@ bool IsRecordingName(std::u16string_view name) {
 }
 
 RecordingFolder::RecordingFolder(std::u16string_view folder) {
-    // The room a name has: what the folder and its separator leave of the
-    // path length, counted in CP936 bytes where CP936 holds the folder's
-    // name, else in UTF-16 units. The folder opens by its own name either way.
-    const std::optional<std::u16string> joined = platform::JoinPath(folder, u"");
-    if (!joined) return;
-    std::string narrow;
-    const size_t used = platform::WideToNarrow(*joined, narrow) ? narrow.size() : joined->size();
-    if (used > platform::kMaxPathChars) return;
+    // The folder opens by its own name, however long, whatever CP936 makes
+    // of it; its recordings are then opened relative to it.
     std::optional<std::string> system = platform::SystemPath(folder);
-    if (!system) return;
-    folder_ = platform::Folder::Open(*system);
-    nameRoom_ = platform::kMaxPathChars - used;
+    if (system) folder_ = platform::Folder::Open(*system);
 }
 
 bool RecordingFolder::ReadHeader(std::string_view name, RecordingHeader& header) const {
-    if (!folder_.IsOpen() || name.size() > nameRoom_) return false;
+    if (!folder_.IsOpen()) return false;
     std::optional<std::string> system = platform::SystemPathFromNarrow(name);
     return system && folder_.ReadFileAt(*system, RecordingHeader::kOffset, &header, sizeof header) == sizeof header;
 }

@@ -57,20 +57,18 @@ public:
     explicit RecordingFolder(std::u16string_view folder);
 
     // Reads the header block of the recording called name (narrow). False
-    // when the file is missing, held by another program or shorter than the
-    // block's end, or when folder and name together are longer than a path
-    // may be.
+    // when the folder or the file is missing, the file is held by another
+    // program or is shorter than the block's end.
     bool ReadHeader(std::string_view name, RecordingHeader& header) const;
 
 private:
     platform::Folder folder_;
-    size_t nameRoom_ = 0;  // longest name that still fits the path length
 };
 
 // Reads the header of the recording called name (in nameBuffer, zero-filled
 // behind the name) in folder. On success writes the summary right after the
 // name's terminator and fills info; on failure (file missing, held by another
-// program, shorter than the header's end, path too long) writes nothing.
+// program, shorter than the header's end) writes nothing.
 void ReadRecordingHeader(std::u16string_view folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info);
 void ReadRecordingHeader(const RecordingFolder& folder, char (&nameBuffer)[kNameBufferSize], RecordingInfo& info);
 

@@ -32,6 +32,10 @@ struct ScanJob {
     // Size of the finished result file; set by the worker before it reports
     // success, 0 otherwise.
     std::atomic<uint32_t> resultSize{0};
+    // Why the result file could not be written, naming it and giving the
+    // system's reason; empty when it could. Set by the worker before its done
+    // notice, read once it has ended.
+    std::string failure;
 
     // The done notice: called on the worker thread with 1 (result file
     // written) or 0 (nothing found, or the scan did not run). A cancelled scan
@@ -53,7 +57,8 @@ struct ScanJob {
 // The worker procedures. Each writes kScanResultFile in pieces of
 // kScanBufferEntries entries and returns 1 after a completed enumeration, 0
 // after an early failure or a write the disk did not take whole (the result
-// file is removed and the done notice says 0).
+// file is removed, the done notice says 0, and a result file that could not
+// be made or written whole sets the job's failure).
 int ScanAll(ScanJob& job);
 int ScanWithFilter(ScanJob& job);
 

@@ -18,6 +18,12 @@ void PostDone(ScanJob& job, int found) {
     if (job.postScanDone) job.postScanDone(found);
 }
 
+// "cannot write the scan result /run/.../WAVFIND.$$$: No space left on device"
+std::string ResultFailure(std::string_view what, int error) {
+    return std::string(what) + " the scan result " + platform::InCurrentFolder(kScanResultFile) + ": " +
+           platform::ErrorText(error);
+}
+
 // The result file's entries, gathered in a buffer and written
 // kScanBufferEntries at a time.
 class ResultWriter {
@@ -157,12 +163,12 @@ int Scan(ScanJob& job, bool filtered) {
     }
     platform::File out = platform::File::CreateForWriting(kScanResultFile);
     if (!out) {
+        job.failure = ResultFailure("cannot make", out.Error());
         PostDone(job, 0);
         return 0;
     }
-    std::optional<std::u16string> pattern = platform::JoinPath(job.m_szFolder, kRecordingPattern);
     platform::FileFinder finder;
-    if (!pattern || !finder.FindFirst(*pattern)) {
+    if (!finder.FindFirst(platform::JoinPath(job.m_szFolder, kRecordingPattern))) {
         out.Close();
         platform::DeleteFileAt(kScanResultFile);
         PostDone(job, 0);
@@ -182,6 +188,7 @@ int Scan(ScanJob& job, bool filtered) {
     // A result the disk did not take whole is no result: a part of the list
     // would be shown as if it were all of it.
     if (result.Failed() || !closed) {
+        job.failure = ResultFailure("cannot write", out.Error());
         platform::DeleteFileAt(kScanResultFile);
         PostDone(job, 0);
         return 0;

@@ -3,11 +3,11 @@
 #include "catalogue/ScanJob.h"
 #include "catalogue/ScanRunner.h"
 
-uint32_t WaitingScanRunner::RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) {
+ScanResult WaitingScanRunner::RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) {
     auto job = std::make_shared<ScanJob>();
     job->m_szFolder = folder;
     job->m_bUseFilter = useFilter ? 1 : 0;
     if (useFilter) job->m_filter = filter;
     StartScanWorker(job).join();
-    return job->resultSize.load();
+    return {job->resultSize.load(), job->failure};
 }

@@ -1,10 +1,10 @@
 // tolvan-cli decode IN OUT.wav: decodes a headerless G.729 stream (an LDV
 // file) into a PCM WAV file exactly as the batch conversion writes one.
 
-#include <cstdio>
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/FileArguments.h"
 #include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
 #include "convert/LdvToWav.h"
@@ -13,36 +13,35 @@
 
 namespace {
 
-const char kUsage[] = "usage: tolvan-cli decode IN OUT.wav\n";
+int RunDecode(const Arguments& args) {
+    std::string inPath, outPath;
+    if (!InputAndOutput(args, inPath, outPath)) return 1;
+    const std::string& in = args.Operands()[0];
+    const std::string& out = args.Operands()[1];
+    std::vector<uint8_t> stream;
+    int error = 0;
+    if (!platform::ReadWholeFile(inPath, stream, &error)) return args.FileFailure("cannot read", in, error);
+    PendingOutputFile output(outPath);
+    if (!output.IsOpen()) return args.FileFailure("cannot create", out, output.Error());
+    g729::DecoderState decoderState;  // the process decodes one stream
+    G729Decoder decoder(decoderState);
+    if (DecodeLdvToWav(stream, output.File(), decoder, nullptr, {}) != LdvDecodeResult::kDecoded)
+        return args.FileFailure("cannot write", out, output.File().Error());
+    if (!output.Commit()) return args.FileFailure("cannot write", out, output.Error());
+    return 0;
+}
 
 }  // namespace
 
-int RunDecodeCommand(const CommandArgs& args) {
-    if (args.size() != 2) {
-        std::fputs(kUsage, stderr);
-        return 1;
-    }
-    const std::string inPath = ArgumentPath(args[0]);
-    const std::string outPath = ArgumentPath(args[1]);
-    if (platform::SameFile(inPath, outPath)) {
-        std::fprintf(stderr, "tolvan-cli decode: %s is both the input and the output\n", args[0].c_str());
-        return 1;
-    }
-    std::vector<uint8_t> stream;
-    if (!platform::ReadWholeFile(inPath, stream)) {
-        std::fprintf(stderr, "tolvan-cli decode: cannot read %s\n", args[0].c_str());
-        return 1;
-    }
-    PendingOutputFile out(outPath);
-    if (!out.IsOpen()) {
-        std::fprintf(stderr, "tolvan-cli decode: cannot create %s\n", args[1].c_str());
-        return 1;
-    }
-    g729::DecoderState decoderState;  // the process decodes one stream
-    G729Decoder decoder(decoderState);
-    if (DecodeLdvToWav(stream, out.File(), decoder, nullptr, {}) != LdvDecodeResult::kDecoded || !out.Commit()) {
-        std::fprintf(stderr, "tolvan-cli decode: cannot write %s\n", args[1].c_str());
-        return 1;
-    }
-    return 0;
-}
+const CommandSpec kDecodeCommand = {
+    "decode",
+    RunDecode,
+    "decode IN.ldv OUT.wav",
+    "Decodes the G.729 Annex A stream IN into the 8 kHz mono 16-bit PCM WAV file\n"
+    "OUT, as the batch conversion writes one. OUT appears only when complete; a\n"
+    "device or FIFO as OUT is written as a stream. IN must be a regular file\n"
+    "other than OUT.\n",
+    {},
+    2,
+    2,
+};

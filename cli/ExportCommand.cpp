@@ -6,17 +6,13 @@
 #include <cstdio>
 #include <string>
 
-#include "catalogue/Catalogue.h"
-#include "catalogue/MemoryCatalogueView.h"
-#include "catalogue/ScanRunner.h"
 #include "cli/Commands.h"
+#include "cli/FolderCatalogue.h"
 #include "convert/ExportWorker.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/TextCodec.h"
 
 namespace {
-
-const char kUsage[] = "usage: tolvan-cli export FOLDER [--out PATH]\n";
 
 // The dialog's progress bar as a line on a terminal; the texts are the
 // command's own output.
@@ -40,37 +36,14 @@ private:
     int shown_ = -1;
 };
 
-}  // namespace
+bool IsPath(std::string_view value) { return !value.empty(); }
 
-int RunExportCommand(const CommandArgs& args) {
-    std::string folder, out;
-    bool haveFolder = false, haveOut = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--out") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                std::fprintf(stderr, "tolvan-cli export: --out needs a path\n%s", kUsage);
-                return 1;
-            }
-            out = args[++i];
-            haveOut = true;
-        } else if (!haveFolder && (a.empty() || a[0] != '-' || a == "-")) {
-            folder = a;
-            haveFolder = true;
-        } else {
-            std::fprintf(stderr, "tolvan-cli export: unexpected argument '%s'\n%s", a.c_str(), kUsage);
-            return 1;
-        }
-    }
-    if (!haveFolder) {
-        std::fputs(kUsage, stderr);
-        return 1;
-    }
-
-    MemoryCatalogueView view;
-    WaitingScanRunner scanner;
-    Catalogue catalogue(view, scanner);
-    catalogue.OnFolderChanged(platform::Utf8ToWide(ArgumentPath(folder)));
+int RunExport(const Arguments& args) {
+    FolderCatalogue listing;
+    if (!listing.Open(args, args.Operands()[0])) return 1;
+    Catalogue& catalogue = listing.catalogue;
+    catalogue.OnFolderChanged(listing.folder);
+    if (!listing.Scanned(args)) return 1;
     if (catalogue.EntryCount() == 0) {
         std::fprintf(stderr, "%s\n", platform::WideToUtf8(kNothingToExport).c_str());
         return 2;
@@ -80,7 +53,7 @@ int RunExportCommand(const CommandArgs& args) {
     job.entries = catalogue.Entries();
     job.m_szRecFolder = catalogue.Folder();
     job.m_szSaveFolder = platform::DocumentsFolder();
-    if (haveOut) job.m_szOutPath = platform::Utf8ToWide(ArgumentPath(out));
+    if (args.Has("--out")) job.m_szOutPath = platform::Utf8ToWide(ArgumentPath(args.Value("--out")));
     {
         TerminalExportView progress(isatty(STDERR_FILENO) == 1);
         job.view = &progress;
@@ -93,3 +66,25 @@ int RunExportCommand(const CommandArgs& args) {
     std::printf("%s\n", platform::WideToUtf8(job.m_szPath).c_str());
     return 0;
 }
+
+}  // namespace
+
+const CommandSpec kExportCommand = {
+    "export",
+    RunExport,
+    "export FOLDER [--out PATH]",
+    "Lists FOLDER as selecting it in the folder tree does, then writes the whole\n"
+    "catalogue into an Excel 97-2003 workbook as \"导出列表\" does: into the\n"
+    "user's documents folder (XDG_DOCUMENTS_DIR of the user-dirs file in\n"
+    "$XDG_CONFIG_HOME or ~/.config, else the home folder) under\n"
+    "\"导出-语音信息(MM月DD日 HH时MM分SS秒).XLS\", or to PATH. Prints the whole\n"
+    "path written; progress goes to stderr when it is a terminal. An empty\n"
+    "catalogue shows \"没有导出的记录！\" (status 2); a FOLDER that is not a\n"
+    "readable folder or whose list cannot be kept, and a workbook that cannot be\n"
+    "written, are errors (status 1, no file left); at PATH only an earlier\n"
+    "workbook of this program is replaced, once the new one is complete;\n"
+    "anything else (another file, a device, a folder) is refused.\n",
+    {{"--out", "needs a path", IsPath}},
+    1,
+    1,
+};

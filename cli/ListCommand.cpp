@@ -1,24 +1,19 @@
 // tolvan-cli list: what selecting a folder in the tree, or "查询" with the
 // panel filled from the options, shows in the record list.
 
+#include <algorithm>
 #include <cstdio>
-#include <map>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "catalogue/Catalogue.h"
-#include "catalogue/MemoryCatalogueView.h"
-#include "catalogue/ScanRunner.h"
 #include "cli/Commands.h"
-#include "platform/Files.h"
+#include "cli/FolderCatalogue.h"
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
 
 namespace {
-
-const char kUsage[] =
-    "usage: tolvan-cli list FOLDER [--from TEXT] [--to TEXT] [--type TEXT] [--keyword TEXT] [--page TEXT | --all] "
-    "[--format tsv|json]\n";
 
 // A field of a tab-separated line: control characters (a tab or a line feed
 // stored in a phone number) become spaces, so that a row stays one line of
@@ -86,79 +81,39 @@ private:
     int rows_ = 0;
 };
 
-}  // namespace
+bool IsFormat(std::string_view value) { return value == "tsv" || value == "json"; }
 
-int RunListCommand(const CommandArgs& args) {
-    static const std::map<std::string, std::u16string QueryRequest::*> kFieldOptions = {
-        {"--from", &QueryRequest::startDate}, {"--to", &QueryRequest::endDate},
-        {"--type", &QueryRequest::callType},  {"--keyword", &QueryRequest::keyword},
-        {"--page", &QueryRequest::page},
-    };
-    std::string folder, format = "tsv";
-    bool haveFolder = false, all = false, query = false;
-    // An option left out is an empty field; the type box keeps its start text.
-    QueryRequest request;
-    request.callType = kAllTypesText;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--all") {
-            all = true;
-        } else if (a == "--format") {
-            if (i + 1 >= args.size() || (args[i + 1] != "tsv" && args[i + 1] != "json")) {
-                std::fprintf(stderr, "tolvan-cli list: --format takes tsv or json\n%s", kUsage);
-                return 1;
-            }
-            format = args[++i];
-        } else if (auto it = kFieldOptions.find(a); it != kFieldOptions.end()) {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "tolvan-cli list: %s needs a value\n%s", a.c_str(), kUsage);
-                return 1;
-            }
-            request.*(it->second) = platform::Utf8ToWide(args[++i]);
-            query = true;
-        } else if (!haveFolder && (a.empty() || a[0] != '-' || a == "-")) {
-            folder = a;
-            haveFolder = true;
-        } else {
-            std::fprintf(stderr, "tolvan-cli list: unexpected argument '%s'\n%s", a.c_str(), kUsage);
-            return 1;
-        }
-    }
-    if (!haveFolder) {
-        std::fputs(kUsage, stderr);
-        return 1;
-    }
-    if (all && !request.page.empty()) {
-        std::fprintf(stderr, "tolvan-cli list: --all and --page exclude each other\n%s", kUsage);
-        return 1;
-    }
-    // The tree never offers anything else; a scan of it would look empty.
-    const std::string path = ArgumentPath(folder);
-    if (!platform::IsReadableFolder(path)) {
-        std::fprintf(stderr, "tolvan-cli list: %s is not a readable folder\n", folder.c_str());
-        return 1;
-    }
+// The query panel's fields the options fill.
+const std::pair<std::string_view, std::u16string QueryRequest::*> kFieldOptions[] = {
+    {"--from", &QueryRequest::startDate}, {"--to", &QueryRequest::endDate}, {"--type", &QueryRequest::callType},
+    {"--keyword", &QueryRequest::keyword}, {"--page", &QueryRequest::page},
+};
 
-    int messages = 0;
-    platform::SetMessageBoxHandler([&messages](std::u16string_view text) {
-        ++messages;
-        std::fprintf(stderr, "%s\n", platform::WideToUtf8(text).c_str());
-    });
+int RunList(const Arguments& args) {
+    if (args.Has("--all") && args.Has("--page")) return args.UsageError("--all and --page exclude each other");
+    FolderCatalogue listing;
+    if (!listing.Open(args, args.Operands()[0])) return 1;
 
-    MemoryCatalogueView view;
-    WaitingScanRunner scanner;
-    Catalogue catalogue(view, scanner);
-    std::u16string wideFolder = platform::Utf8ToWide(path);
-    if (!query) {
-        catalogue.OnFolderChanged(wideFolder);
+    const ProgramMessages messages;
+    Catalogue& catalogue = listing.catalogue;
+    MemoryCatalogueView& view = listing.view;
+    const auto given = [&args](const auto& field) { return args.Has(field.first); };
+    if (std::none_of(std::begin(kFieldOptions), std::end(kFieldOptions), given)) {
+        catalogue.OnFolderChanged(listing.folder);
     } else {
-        catalogue.SetFolder(wideFolder);
+        catalogue.SetFolder(listing.folder);
+        // An option left out is an empty field; the type box keeps its start text.
+        QueryRequest request;
+        request.callType = kAllTypesText;
+        for (const auto& [option, field] : kFieldOptions)
+            if (args.Has(option)) request.*field = platform::Utf8ToWide(args.Value(option));
         if (auto message = catalogue.OnQuery(request)) platform::ShowMessageBox(*message);
     }
+    if (!listing.Scanned(args)) return 1;
 
-    Printer printer(format == "json");
+    Printer printer(args.Value("--format") == "json");
     printer.Label(view.Label());
-    if (all) {
+    if (args.Has("--all")) {
         for (int page = 0; page < catalogue.PageCount(); ++page) {
             catalogue.ShowPage(page);
             printer.Rows(view.Rows());
@@ -167,6 +122,40 @@ int RunListCommand(const CommandArgs& args) {
         printer.Rows(view.Rows());
     }
     printer.End();
-    platform::SetMessageBoxHandler(nullptr);
-    return messages > 0 ? 2 : 0;
+    return messages.Count() > 0 ? 2 : 0;
 }
+
+}  // namespace
+
+const CommandSpec kListCommand = {
+    "list",
+    RunList,
+    "list FOLDER [--from TEXT] [--to TEXT] [--type TEXT] [--keyword TEXT] [--page TEXT | --all] [--format tsv|json]",
+    "Lists the recordings of FOLDER as the window's record list shows them.\n"
+    "Without a filter option it does what selecting FOLDER in the folder tree\n"
+    "does; with one it does what \"查询\" does with the query panel filled from\n"
+    "the options (a left-out option is an empty field):\n"
+    "  --from TEXT, --to TEXT   the date range, YYYY-MM-DD\n"
+    "  --type TEXT              全部类型 (the default), 全部主叫, 全部被叫,\n"
+    "                           全部留言 or 全部现场; any other text passes no\n"
+    "                           recording, as a text typed into the type box does\n"
+    "  --keyword TEXT           part of the phone number (* and ? as wildcards)\n"
+    "  --page TEXT              the page to show, as typed into the page box\n"
+    "  --all                    every page instead of one\n"
+    "  --format tsv|json        tsv (the default): the page label, then one line\n"
+    "                           per row, the seven column texts joined by tabs\n"
+    "                           (a control character in a text shows as a space);\n"
+    "                           json: one object {\"label\": ..., \"rows\": [[...]]}\n"
+    "                           with the exact texts\n"
+    "A FOLDER that is not a readable folder, or whose list cannot be kept (a\n"
+    "full disk), is an error.\n",
+    {{"--from", "needs a value"},
+     {"--to", "needs a value"},
+     {"--type", "needs a value"},
+     {"--keyword", "needs a value"},
+     {"--page", "needs a value"},
+     {"--all"},
+     {"--format", "takes tsv or json", IsFormat}},
+    1,
+    1,
+};

@@ -4,9 +4,8 @@
 // ADPCM recording converted, a PCM WAV file as the samples of its data
 // chunk. A WAV file of PCM or float samples in another form is refused.
 
-#include <cstdio>
-
 #include "cli/Commands.h"
+#include "cli/FileArguments.h"
 #include "platform/Files.h"
 #include "platform/PendingOutputFile.h"
 #include "platform/TextCodec.h"
@@ -15,52 +14,48 @@
 
 namespace {
 
-const char kUsage[] = "usage: tolvan-cli normalise IN.wav OUT.wav\n";
-
-}  // namespace
-
-int RunNormaliseCommand(const CommandArgs& args) {
-    if (args.size() != 2) {
-        std::fputs(kUsage, stderr);
-        return 1;
-    }
-    const std::string inPath = ArgumentPath(args[0]);
-    const std::string outPath = ArgumentPath(args[1]);
-    if (platform::SameFile(inPath, outPath)) {
-        std::fprintf(stderr, "tolvan-cli normalise: %s is both the input and the output\n", args[0].c_str());
-        return 1;
-    }
+int RunNormalise(const Arguments& args) {
+    std::string inPath, outPath;
+    if (!InputAndOutput(args, inPath, outPath)) return 1;
+    const std::string& in = args.Operands()[0];
+    const std::string& out = args.Operands()[1];
     {
-        platform::File in = platform::File::OpenForReading(inPath);
-        if (!in) {
-            std::fprintf(stderr, "tolvan-cli normalise: cannot read %s\n", args[0].c_str());
-            return 1;
-        }
-        const WavLayout layout = ReadWavLayout(in);
+        platform::File source = platform::File::OpenForReading(inPath);
+        if (!source) return args.FileFailure("cannot read", in, source.Error());
+        const WavLayout layout = ReadWavLayout(source);
         if (layout.form == WavForm::kRefused) {
-            std::fprintf(stderr, "tolvan-cli normalise: %s: %s\n", args[0].c_str(), WavRefusal(layout).c_str());
+            std::fprintf(stderr, "tolvan-cli normalise: %s: %s\n", in.c_str(), WavRefusal(layout).c_str());
             return 1;
         }
     }
-    PendingOutputFile out(outPath);
-    if (!out.IsOpen()) {
-        std::fprintf(stderr, "tolvan-cli normalise: cannot write %s\n", args[1].c_str());
-        return 1;
-    }
-    switch (NormaliseWavTo(platform::Utf8ToWide(inPath), out.File())) {
+    PendingOutputFile output(outPath);
+    if (!output.IsOpen()) return args.FileFailure("cannot write", out, output.Error());
+    switch (NormaliseWavTo(platform::Utf8ToWide(inPath), output.File())) {
     case NormaliseOutcome::SourceUnreadable:
     case NormaliseOutcome::Refused:  // the file changed since it was looked at
-        std::fprintf(stderr, "tolvan-cli normalise: cannot read %s\n", args[0].c_str());
-        return 1;
+        return args.FileFailure("cannot read", in, 0);
     case NormaliseOutcome::WriteFailed:
-        std::fprintf(stderr, "tolvan-cli normalise: cannot write %s\n", args[1].c_str());
-        return 1;
+        return args.FileFailure("cannot write", out, output.File().Error());
     case NormaliseOutcome::Converted:
         break;
     }
-    if (!out.Commit()) {
-        std::fprintf(stderr, "tolvan-cli normalise: cannot write %s\n", args[1].c_str());
-        return 1;
-    }
+    if (!output.Commit()) return args.FileFailure("cannot write", out, output.Error());
     return 0;
 }
+
+}  // namespace
+
+const CommandSpec kNormaliseCommand = {
+    "normalise",
+    RunNormalise,
+    "normalise IN.wav OUT.wav",
+    "Writes the PCM WAV file the player would play from IN: a device recording\n"
+    "is converted as Play converts it, a PCM WAV (8000 Hz mono 16-bit, its\n"
+    "chunks in any order) gives its data chunk's samples behind the player's\n"
+    "header; a WAV of PCM or float samples in another form is refused with the\n"
+    "reason (status 1). OUT appears only when complete; a device or FIFO as OUT\n"
+    "is written as a stream. IN must be a regular file other than OUT.\n",
+    {},
+    2,
+    2,
+};

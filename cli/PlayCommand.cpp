@@ -10,7 +10,6 @@
 #include "cli/Commands.h"
 #include "codec/DecoderState.h"
 #include "codec/G729Decoder.h"
-#include "platform/MessageBox.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
 #include "platform/PulseWaveOut.h"
@@ -21,45 +20,18 @@
 
 namespace {
 
-const char kUsage[] = "usage: tolvan-cli play FILE [--volume 0..100]\n";
-
 // A device that sends nothing for this long has stopped playing.
 constexpr std::chrono::seconds kDeviceSilence{10};
 
-bool ParseLevel(const std::string& text, int& level) {
-    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    level = std::stoi(text);
-    return level <= 100;
+bool IsLevel(std::string_view text) {
+    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
+    return std::stoi(std::string(text)) <= 100;
 }
 
-}  // namespace
-
-int RunPlayCommand(const CommandArgs& args) {
-    std::string file;
-    int level = 30;  // the volume slider's start position
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--volume") {
-            if (i + 1 >= args.size() || !ParseLevel(args[++i], level)) {
-                std::fprintf(stderr, "tolvan-cli play: --volume takes a level from 0 to 100\n%s", kUsage);
-                return 1;
-            }
-        } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
-            file = args[i];
-        } else {
-            std::fprintf(stderr, "tolvan-cli play: unexpected argument '%s'\n%s", args[i].c_str(), kUsage);
-            return 1;
-        }
-    }
-    if (file.empty()) {
-        std::fputs(kUsage, stderr);
-        return 1;
-    }
-
-    int messages = 0;
-    platform::SetMessageBoxHandler([&messages](std::u16string_view text) {
-        ++messages;
-        std::fprintf(stderr, "%s\n", platform::WideToUtf8(text).c_str());
-    });
+int RunPlay(const Arguments& args) {
+    const std::string& file = args.Operands()[0];
+    const int level = std::stoi(args.Value("--volume", "30"));  // the volume slider's start position
+    const ProgramMessages messages;
 
     const std::filesystem::path path = std::filesystem::path(ArgumentPath(file)).lexically_normal();
     MemoryPlaybackView view;
@@ -75,14 +47,15 @@ int RunPlayCommand(const CommandArgs& args) {
     engine.SetVolume(level);
     engine.OnPlay();
     if (!engine.IsPlaying()) {
-        if (messages == 0) std::fprintf(stderr, "tolvan-cli play: cannot load %s\n", file.c_str());
-        // The window's message does not say why a WAV file was refused.
-        platform::File in = platform::File::OpenForReading(path.string());
-        const WavLayout layout = in ? ReadWavLayout(in) : WavLayout{};
-        if (layout.form == WavForm::kRefused)
+        // The window's message says that the file did not open; the system
+        // says why, and so does the WAV file's form where it was refused.
+        platform::File probe = platform::File::OpenForReading(path.string());
+        if (!probe) return args.FileFailure("cannot read", file, probe.Error());
+        if (const WavLayout layout = ReadWavLayout(probe); layout.form == WavForm::kRefused) {
             std::fprintf(stderr, "tolvan-cli play: %s: %s\n", file.c_str(), WavRefusal(layout).c_str());
-        platform::SetMessageBoxHandler(nullptr);
-        return 1;
+            return 1;
+        }
+        return messages.Count() == 0 ? args.FileFailure("cannot load", file, 0) : 1;
     }
 
     bool started = false;
@@ -96,7 +69,25 @@ int RunPlayCommand(const CommandArgs& args) {
             }
         },
         [&engine] { return !engine.IsPlaying(); }, kDeviceSilence);
-    if (!ended) std::fprintf(stderr, "tolvan-cli play: the sound device stopped answering\n");
-    platform::SetMessageBoxHandler(nullptr);
-    return ended && messages == 0 ? 0 : 1;
+    if (!ended) return args.Failure("the sound device stopped answering");
+    return messages.Count() == 0 ? 0 : 1;
 }
+
+}  // namespace
+
+const CommandSpec kPlayCommand = {
+    "play",
+    RunPlay,
+    "play FILE [--volume 0..100]",
+    "Plays FILE (a device recording, a PCM WAV or an LDV stream, told apart by\n"
+    "name as Play does) from start to end on the PulseAudio server of the\n"
+    "session (PULSE_SERVER and PULSE_SINK are honoured), at the volume level\n"
+    "given (30 by default). Prints the now-playing label when the sound starts\n"
+    "and ends when its last sample has been heard. A file that cannot be loaded\n"
+    "(a WAV of PCM or float samples other than 8000 Hz mono 16-bit, too, with\n"
+    "the reason) or a device that cannot be opened gives the message on stderr\n"
+    "(status 1).\n",
+    {{"--volume", "takes a level from 0 to 100", IsLevel}},
+    1,
+    1,
+};

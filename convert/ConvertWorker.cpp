@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <new>
 #include <optional>
 
 #include "catalogue/RecordRow.h"
@@ -9,13 +11,12 @@
 #include "platform/AsciiCase.h"
 #include "platform/Files.h"
 #include "platform/PendingOutputFile.h"
-#include "platform/TextCodec.h"
 #include "playback/PcmWavHeader.h"
 
 namespace {
 
 // True when name ends in the three letters of suffix, each in either case.
-bool EndsInLetters(std::string_view name, std::string_view suffix) {
+bool EndsInLetters(std::u16string_view name, std::u16string_view suffix) {
     if (name.size() < suffix.size()) return false;
     for (size_t i = 0; i < suffix.size(); ++i)
         if (platform::FoldAscii(name[name.size() - suffix.size() + i]) != suffix[i]) return false;
@@ -33,6 +34,24 @@ bool MayReplace(const std::string& path) {
     return existing && existing.Read(head, sizeof head) == sizeof head && IsPcmWavHeader(head);
 }
 
+// Reads the source whole; "" when read, else why not.
+std::string ReadSource(const std::string& path, std::vector<uint8_t>& stream) {
+    platform::File in = platform::File::OpenForReading(path);
+    const int64_t size = in.Size();
+    if (!in || size < 0) return "cannot be read: " + platform::ErrorText(in ? errno : in.Error());
+    try {
+        stream.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return "cannot be read: too large to hold in memory";
+    }
+    if (in.Read(stream.data(), stream.size()) == stream.size()) return "";
+    return "cannot be read whole: " + (in.Error() ? platform::ErrorText(in.Error()) : std::string("it grew shorter"));
+}
+
+std::string CannotWrite(const std::string& path, int error) {
+    return "cannot write the output " + path + ": " + platform::ErrorText(error);
+}
+
 // Converts one source; "" when converted, else why not.
 std::string ConvertOne(const ConvertSource& source, const std::u16string& dest, G729Decoder& decoder,
                        const std::atomic<int>& stop, ConversionView& view, long attempted, long total,
@@ -40,41 +59,29 @@ std::string ConvertOne(const ConvertSource& source, const std::u16string& dest, 
     // The output's name is the source's with its last four characters
     // replaced; a name shorter than that would reach into the folder.
     if (source.name.size() < 4) return "name too short to give an output name";
-    std::string outputName = source.name;
-    outputName.replace(outputName.size() - 4, 4, ".wav");
-    std::string check;
-    if (!platform::NarrowToUtf8(source.name, check) || !platform::NarrowToUtf8(outputName, check))
-        return "a name the narrow code page does not hold";
-    // Folders are opened by their own names, whatever CP936 makes of them.
-    const std::optional<std::u16string> sourcePath = platform::JoinPath(source.folder, platform::NarrowToWide(source.name));
-    const std::optional<std::u16string> outputPath = platform::JoinPath(dest, platform::NarrowToWide(outputName));
-    const std::optional<std::string> sourceSystem = sourcePath ? platform::OpenablePath(*sourcePath) : std::nullopt;
-    const std::optional<std::string> outputSystem = outputPath ? platform::OpenablePath(*outputPath) : std::nullopt;
-    if (!sourceSystem || !outputSystem) return "path longer than 259 bytes";
+    std::u16string outputName = source.name;
+    outputName.replace(outputName.size() - 4, 4, u".wav");
+    const std::optional<std::string> sourcePath = platform::SystemPath(platform::JoinPath(source.folder, source.name));
+    const std::optional<std::string> outputPath = platform::SystemPath(platform::JoinPath(dest, outputName));
+    if (!sourcePath || !outputPath) return "a name no file can have";
     std::vector<uint8_t> stream;
-    {
-        platform::File in = platform::File::OpenForReading(*sourceSystem);
-        const int64_t size = in.Size();
-        if (!in || size < 0) return "cannot be read";
-        stream.resize(static_cast<size_t>(size));
-        if (in.Read(stream.data(), stream.size()) != stream.size()) return "cannot be read whole";
-    }
-    if (!MayReplace(*outputSystem)) return "the destination holds another file of that name";
-    PendingOutputFile out(*outputSystem);
-    if (!out.IsOpen()) return "cannot create the output";
+    if (std::string why = ReadSource(*sourcePath, stream); !why.empty()) return why;
+    if (!MayReplace(*outputPath)) return "the destination holds another file of that name";
+    PendingOutputFile out(*outputPath);
+    if (!out.IsOpen()) return "cannot create the output " + *outputPath + ": " + platform::ErrorText(out.Error());
 
-    view.SetStatusText(ConvertingText(platform::NarrowToWide(source.name), attempted, total));
+    view.SetStatusText(ConvertingText(source.name, attempted, total));
     view.SetProgress(0);
     switch (DecodeLdvToWav(stream, out.File(), decoder, &stop, [&view](int percent) { view.SetProgress(percent); })) {
     case LdvDecodeResult::kStopped:
         stopped = true;
         return "stopped";
     case LdvDecodeResult::kWriteFailed:
-        return "cannot write the output";
+        return CannotWrite(*outputPath, out.File().Error());
     case LdvDecodeResult::kDecoded:
         break;
     }
-    return out.Commit() ? "" : "cannot write the output";
+    return out.Commit() ? "" : CannotWrite(*outputPath, out.Error());
 }
 
 }  // namespace
@@ -92,10 +99,10 @@ void ConvertWorker(ConvertJob& job, ConversionView& view, G729Decoder& decoder) 
     // must still stop it.
     long total = 0, converted = 0, attempted = 0;
     for (const ConvertSource& s : job.sources)
-        if (EndsInLetters(s.name, "ldv")) ++total;
+        if (EndsInLetters(s.name, u"ldv")) ++total;
     for (const ConvertSource& source : job.sources) {
         if (job.m_bStop.load()) return;
-        if (EndsInLetters(source.name, "wav")) {
+        if (EndsInLetters(source.name, u"wav")) {
             job.outcomes.push_back({source.name, ConvertOutcome::kSkipped, {}});
             continue;
         }

@@ -31,19 +31,20 @@ public:
     virtual void ShowFinished() = 0;
 };
 
-// One file to convert: its folder and its name in CP936, as a catalogue
-// entry holds it.
+// One file to convert: its folder and its name, as the program's wide texts
+// (a catalogue entry's CP936 name widened). The file is opened by its own
+// name, whether CP936 can hold it or not.
 struct ConvertSource {
     std::u16string folder;
-    std::string name;
+    std::u16string name;
 };
 
 // What became of one source.
 struct ConvertOutcome {
     enum Status { kConverted, kSkipped, kNotConverted, kStopped };
-    std::string name;
+    std::u16string name;
     Status status;
-    std::string reason;  // why it was not converted
+    std::string reason;  // why it was not converted, with the system's reason
 };
 
 // Shared by the dialog and its worker: the dialog sets m_bStop, the worker
@@ -61,6 +62,8 @@ struct ConvertJob {
 // output path is replaced only when it is a PCM WAV (an earlier conversion's
 // output); every output is written under a temporary name and renamed when
 // all its frames are in, so a stop or a failure leaves nothing under the
-// final name. m_bStop is checked before each source and twice per frame; a
-// stop returns at once without the summary.
+// final name. A source that cannot be converted gets its reason in its
+// outcome and the batch goes on with the next. m_bStop is checked before
+// each source and twice per frame; a stop returns at once without the
+// summary.
 void ConvertWorker(ConvertJob& job, ConversionView& view, G729Decoder& decoder);

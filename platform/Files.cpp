@@ -9,17 +9,18 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/AsciiCase.h"
 #include "platform/TextCodec.h"
 
 namespace platform {
 
-std::optional<std::u16string> JoinPath(std::u16string_view folder, std::u16string_view name) {
+std::u16string JoinPath(std::u16string_view folder, std::u16string_view name) {
     std::u16string path(folder);
     if (path.empty() || path.back() != u'/') path += u'/';
     path += name;
-    if (path.size() > kMaxPathChars) return std::nullopt;
     return path;
 }
 
@@ -35,11 +36,21 @@ std::optional<std::string> SystemPathFromNarrow(std::string_view narrow) {
     return out;
 }
 
-std::optional<std::string> OpenablePath(std::u16string_view wide) {
-    std::string narrow;
-    const size_t length = WideToNarrow(wide, narrow) ? narrow.size() : wide.size();
-    if (length > kMaxPathChars) return std::nullopt;
-    return SystemPath(wide);
+std::string InCurrentFolder(std::string_view name) {
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::current_path(ec);
+    return ec ? std::string(name) : (folder / name).string();
+}
+
+std::string ErrorText(int error) {
+    switch (error) {
+    case kNotRegularFile:
+        return "not a regular file";
+    case kHeldByAnother:
+        return "held by another program";
+    default:
+        return std::generic_category().message(error);
+    }
 }
 
 namespace {
@@ -57,29 +68,44 @@ bool LockWhole(int fd, short type) {
 
 File::~File() { Close(); }
 
-File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+File::File(File&& other) noexcept : fd_(other.fd_), error_(other.error_) { other.fd_ = -1; }
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = other.fd_;
+        error_ = other.error_;
         other.fd_ = -1;
     }
     return *this;
 }
 
+File File::Refused(int fd, int error) {
+    ::close(fd);
+    return Failed(error);
+}
+
+namespace {
+
+// Why an open description is not a regular file's, or 0 when it is one.
+int NotRegular(int fd) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return errno;
+    if (S_ISREG(st.st_mode)) return 0;
+    return S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile;
+}
+
+}  // namespace
+
 File File::OpenForReading(const std::string& path) {
     // Not blocking on the open: a FIFO without a writer would hold it
     // forever, and only a regular file is wanted anyway.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return File();
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !LockWhole(fd, F_RDLCK) ||
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return File();
-    }
-    return File(fd);
+    if (fd < 0) return Failed(errno);
+    if (const int error = NotRegular(fd)) return Refused(fd, error);
+    if (!LockWhole(fd, F_RDLCK)) return Refused(fd, kHeldByAnother);
+    if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) return Refused(fd, errno);
+    return File(fd, 0);
 }
 
 File File::CreateForWriting(const std::string& path) {
@@ -87,14 +113,11 @@ File File::CreateForWriting(const std::string& path) {
     // emptied only once the lock is ours. Not blocking: a FIFO of that name
     // is refused, not waited on.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
-    if (fd < 0) return File();
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !LockWhole(fd, F_WRLCK) || ftruncate(fd, 0) != 0 ||
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return File();
-    }
-    return File(fd);
+    if (fd < 0) return Failed(errno);
+    if (const int error = NotRegular(fd)) return Refused(fd, error);
+    if (!LockWhole(fd, F_WRLCK)) return Refused(fd, kHeldByAnother);
+    if (ftruncate(fd, 0) != 0 || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) return Refused(fd, errno);
+    return File(fd, 0);
 }
 
 int64_t File::Size() const {
@@ -112,6 +135,7 @@ size_t File::Read(void* data, size_t size) {
     while (fd_ >= 0 && done < size) {
         ssize_t n = ::read(fd_, static_cast<char*>(data) + done, size - done);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error_ = errno;
         if (n <= 0) break;
         done += static_cast<size_t>(n);
     }
@@ -123,6 +147,7 @@ size_t File::ReadAt(int64_t offset, void* data, size_t size) {
     while (fd_ >= 0 && offset >= 0 && done < size) {
         ssize_t n = ::pread(fd_, static_cast<char*>(data) + done, size - done, offset + static_cast<int64_t>(done));
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error_ = errno;
         if (n <= 0) break;
         done += static_cast<size_t>(n);
     }
@@ -134,7 +159,10 @@ size_t File::Write(const void* data, size_t size) {
     while (fd_ >= 0 && done < size) {
         ssize_t n = ::write(fd_, static_cast<const char*>(data) + done, size - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) {
+            error_ = n < 0 ? errno : ENOSPC;
+            break;
+        }
         done += static_cast<size_t>(n);
     }
     return done;
@@ -146,14 +174,18 @@ bool File::Close() {
     // written data never reached the disk.
     const int result = ::close(fd_);
     fd_ = -1;
+    if (result != 0) error_ = errno;
     return result == 0;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data, int* error) {
     data.clear();
     File in = File::OpenForReading(path);
     const int64_t size = in.Size();
-    if (!in || size < 0) return false;
+    if (!in || size < 0) {
+        if (error) *error = in ? errno : in.Error();
+        return false;
+    }
     data.resize(static_cast<size_t>(size));
     data.resize(in.Read(data.data(), data.size()));
     return true;

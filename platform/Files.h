@@ -13,26 +13,27 @@
 
 namespace platform {
 
-// Paths in the program are buffers of 260 units: folder and name together
-// may hold at most this many characters.
-inline constexpr size_t kMaxPathChars = 259;
-
 // Joins folder and name with one '/', none added when the folder already ends
-// with one (the root "/"). Returns nothing when the result would exceed
-// kMaxPathChars units, so that such a path is a file that cannot be opened.
-std::optional<std::u16string> JoinPath(std::u16string_view folder, std::u16string_view name);
+// with one (the root "/"). No length is imposed: a path too long for the
+// system is one the system refuses to open, with its own reason.
+std::u16string JoinPath(std::u16string_view folder, std::u16string_view name);
 
 // The file system's form of a program path; nothing when a character cannot
 // be represented (a CP936 byte sequence that is not valid, say).
 std::optional<std::string> SystemPath(std::u16string_view wide);
 std::optional<std::string> SystemPathFromNarrow(std::string_view narrow);
 
-// The file-system form of a path the program opens where its design took
-// the narrow code page: the path must fit the 259 bytes of its CP936 form,
-// or, when CP936 cannot hold it (a Korean or emoji folder name, bytes that
-// are not UTF-8), 259 UTF-16 units. Either way the file is opened by its own
-// name, not by the CP936 bytes.
-std::optional<std::string> OpenablePath(std::u16string_view wide);
+// name (a file of the current folder) as an absolute path, for messages;
+// name alone when the current folder cannot be told (it was removed).
+std::string InCurrentFolder(std::string_view name);
+
+// Why an operation on a file failed: the system's error number, or one of
+// the program's own reasons below.
+inline constexpr int kNotRegularFile = -1;  // a device or a FIFO where a file is wanted
+inline constexpr int kHeldByAnother = -2;   // another opener holds the file
+// The reason as a text: the system's ("No space left on device") or the
+// program's own.
+std::string ErrorText(int error);
 
 // An open file, held without sharing: a reader excludes writers, a writer
 // excludes everyone (open file description locks, so this holds between two
@@ -47,14 +48,17 @@ public:
     File& operator=(const File&) = delete;
 
     // An existing file, for reading only. Fails when it is missing, is not a
-    // regular file, or another opener holds it for writing.
+    // regular file, or another opener holds it for writing; Error() says why.
     static File OpenForReading(const std::string& path);
     // Creates the file or replaces an existing one, for writing. Fails without
-    // touching the file when another opener holds it.
+    // touching the file when another opener holds it; Error() says why.
     static File CreateForWriting(const std::string& path);
 
     bool IsOpen() const { return fd_ >= 0; }
     explicit operator bool() const { return IsOpen(); }
+    // Why the open, or the last read, write or close that failed, failed; 0
+    // when nothing has.
+    int Error() const { return error_; }
 
     // Size in bytes, or -1 on failure.
     int64_t Size() const;
@@ -71,14 +75,18 @@ public:
     bool Close();
 
 private:
-    explicit File(int fd) : fd_(fd) {}
+    File(int fd, int error) : fd_(fd), error_(error) {}
+    static File Failed(int error) { return File(-1, error); }
+    // Closes fd, which failed to become a File for error.
+    static File Refused(int fd, int error);
     int fd_ = -1;
+    int error_ = 0;
 };
 
 // Reads the whole regular file at path, opened for reading without sharing,
 // into data: as many bytes as reading gives. False, with data empty, when the
-// file cannot be opened.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
+// file cannot be opened; then *error, when given, says why.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data, int* error = nullptr);
 
 // The names of the visible folders in folder (a program path): symbolic
 // links to folders included, names starting with '.' left out, in no

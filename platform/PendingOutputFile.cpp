@@ -43,7 +43,7 @@ PendingOutputFile::PendingOutputFile(std::string path) : path_(std::move(path)) 
         // Not blocking: a FIFO that nobody reads is refused, not waited on.
         stream_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
         if (stream_ < 0 || fcntl(stream_, F_SETFL, fcntl(stream_, F_GETFL) & ~O_NONBLOCK) != 0) {
-            Failed();
+            error_ = errno;
             return;
         }
         temporary_ = TemporaryName("stream");
@@ -55,14 +55,10 @@ PendingOutputFile::PendingOutputFile(std::string path) : path_(std::move(path)) 
         }
         temporary_ = TemporaryName(path_);
     }
+    // Known before it exists, so that a signal never misses it.
+    removal_.emplace(temporary_, platform::RemovedOnTermination::kFile);
     file_ = platform::File::CreateForWriting(temporary_);
-    if (!file_.IsOpen()) Failed();
-}
-
-void PendingOutputFile::Failed() {
-    // A failure that set no error number (a device refusing without one)
-    // still has a reason to give.
-    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+    error_ = file_.Error();
 }
 
 PendingOutputFile::~PendingOutputFile() {
@@ -75,31 +71,50 @@ PendingOutputFile::~PendingOutputFile() {
 }
 
 void PendingOutputFile::Write(const void* data, size_t size) {
-    if (file_.Write(data, size) != size) Failed();
+    if (file_.Write(data, size) != size && !failed_) {
+        failed_ = true;
+        error_ = file_.Error();
+    }
 }
 
 bool PendingOutputFile::CopyIntoStream() {
     platform::File gathered = platform::File::OpenForReading(temporary_);
-    if (!gathered) return false;
+    if (!gathered) {
+        error_ = gathered.Error();
+        return false;
+    }
     std::vector<char> block(1 << 16);
     for (;;) {
         const size_t n = gathered.Read(block.data(), block.size());
         if (n == 0) break;
-        if (!WriteAll(stream_, block.data(), n)) return false;
+        if (!WriteAll(stream_, block.data(), n)) {
+            error_ = errno;
+            return false;
+        }
     }
     const int fd = stream_;
     stream_ = -1;
-    return ::close(fd) == 0;
+    if (::close(fd) == 0) return true;
+    error_ = errno;
+    return false;
 }
 
 bool PendingOutputFile::Commit() {
     if (!file_.IsOpen()) return false;
-    bool placed = file_.Close() && error_ == 0;
-    if (placed) placed = stream_ >= 0 ? CopyIntoStream() : std::rename(temporary_.c_str(), path_.c_str()) == 0;
-    if (!placed) Failed();
+    bool placed = file_.Close() && !failed_;
+    if (!placed && !failed_) error_ = file_.Error();
+    if (placed) {
+        if (stream_ >= 0) {
+            placed = CopyIntoStream();
+        } else if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+            error_ = errno;
+            placed = false;
+        }
+    }
     // Once renamed, nothing is left under the temporary name; otherwise the
     // temporary file goes now.
     platform::DeleteFileAt(temporary_);
+    removal_.reset();
     committed_ = placed;
     return placed;
 }

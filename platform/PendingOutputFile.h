@@ -8,11 +8,16 @@
 // device such as /dev/null, a FIFO) cannot be renamed over: it is opened as
 // a stream at once, the output is gathered in a temporary file in the
 // current folder, and Commit copies it into the stream. A folder is refused.
+//
+// The temporary file is removed by a termination signal that ends the
+// process while it is pending (see TerminationSignals).
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "platform/Files.h"
+#include "platform/TerminationSignals.h"
 
 class PendingOutputFile {
 public:
@@ -33,19 +38,19 @@ public:
     // copied into the stream. False (and the temporary file removed) when a
     // write or the close failed, or the rename or the copy fails.
     bool Commit();
-    // The system's error number of the first failure (not opened, a write,
-    // the close, the rename or the copy); 0 when nothing failed.
+    // Why the file could not be opened, a write fell short or Commit failed
+    // (a system error number or a Files.h reason); 0 when nothing failed.
     int Error() const { return error_; }
 
 private:
     bool CopyIntoStream();
-    // Keeps errno as the first failure's reason.
-    void Failed();
 
     std::string path_;
     std::string temporary_;
+    std::optional<platform::RemovedOnTermination> removal_;  // of temporary_
     platform::File file_;
     int stream_ = -1;  // the destination opened as a stream, or -1
-    int error_ = 0;  // also a write's failure, which makes Commit fail
+    bool failed_ = false;
     bool committed_ = false;
+    int error_ = 0;
 };

@@ -55,6 +55,9 @@ PrivateWorkFolder::PrivateWorkFolder() {
     }
     const std::string parent = Parent();
     RemoveAbandoned(parent);
+    // A signal waits until the folder is known to its handler: none finds a
+    // folder made and not yet registered.
+    const TerminationSignalsHeld held;
     std::string pattern = parent + "/" + kPrefix + std::to_string(getpid()) + "-XXXXXX";
     // mkdtemp makes it mode 700.
     if (!mkdtemp(pattern.data())) {
@@ -77,6 +80,7 @@ PrivateWorkFolder::PrivateWorkFolder() {
         return;
     }
     path_ = pattern;
+    removal_.emplace(path_, RemovedOnTermination::kFolder);
 }
 
 PrivateWorkFolder::~PrivateWorkFolder() {

@@ -11,10 +11,15 @@
 // file description lock, which the system releases however the process
 // ends), and a new one removes the folders of this program whose owner file
 // nobody holds. Folders without that file are left alone.
+//
+// A termination signal that ends the process removes the folder too (see
+// TerminationSignals).
 
+#include <optional>
 #include <string>
 
 #include "platform/Files.h"
+#include "platform/TerminationSignals.h"
 
 namespace platform {
 
@@ -45,6 +50,7 @@ private:
     std::string path_;
     std::string error_;
     File owner_;  // held for writing while the process lives
+    std::optional<RemovedOnTermination> removal_;  // of path_
 };
 
 }  // namespace platform

@@ -20,7 +20,7 @@ constexpr int64_t kDataLengthOffset = 508;
 constexpr int64_t kDataOffset = 512;
 
 platform::File OpenSource(std::u16string_view path) {
-    std::optional<std::string> system = platform::OpenablePath(path);
+    std::optional<std::string> system = platform::SystemPath(path);
     if (!system) return {};
     return platform::File::OpenForReading(*system);
 }

@@ -14,8 +14,8 @@
 // The converted file's name, in the process's current directory.
 inline constexpr char kNormalisedWavName[] = "temp.$$$";
 
-// Converts the recording at path (wide; at most 259 bytes in CP936, or 259
-// units where CP936 cannot hold it; opened by its own name) into temp.$$$:
+// Converts the recording at path (wide; opened by its own name, however
+// long) into temp.$$$:
 // PcmWavHeader, then the samples, then the true sizes. The samples of a
 // device recording are those of every block lying whole inside L (L = 3072
 // converts 3 blocks, L = 3071 converts 2) and read whole: a source shorter
@@ -23,8 +23,7 @@ inline constexpr char kNormalisedWavName[] = "temp.$$$";
 // blocks present, possibly none (a header-only temp.$$$). Those of a PCM WAV
 // file are the whole samples of its data chunk, as far as the file holds
 // them.
-// Returns false when the source cannot be opened (including a path that is
-// too long) or is a WAV file of PCM or float samples in another form
+// Returns false when the source cannot be opened or is a WAV file of PCM or float samples in another form
 // (WavForm::kRefused); then nothing is created. When temp.$$$ cannot be
 // created (another opener holds it, say) the result is still true and
 // nothing is written; when a write to it falls short, the result is true and

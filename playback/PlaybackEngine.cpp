@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -106,7 +105,7 @@ void PlaybackEngine::OnPlay() {
         return;
     }
     const int row = m_view.FirstSelectedRow();
-    const std::u16string name = Cut(m_view.RowText(row, 1), platform::kMaxPathChars);
+    const std::u16string name = m_view.RowText(row, 1);
     const std::u16string number = Cut(m_view.RowText(row, 0), kMaxNumberChars);
     if (!Load(name)) return;
 
@@ -123,15 +122,13 @@ bool PlaybackEngine::Load(std::u16string_view name) {
     m_pRecData.clear();
     m_pRecData.shrink_to_fit();
     m_nRecBytes = 0;
-    const std::optional<std::u16string> path = platform::JoinPath(m_view.RecordingsFolder(), name);
     const RecordingKind kind = RecordingKindOf(name);
-    if (!path || kind == RecordingKind::kUnknown) {
-        // Nothing can be played from a name the loader has no kind for, nor
-        // from a path longer than the program's paths hold.
+    if (kind == RecordingKind::kUnknown) {
+        // Nothing can be played from a name the loader has no kind for.
         platform::ShowMessageBox(kOpenFailedMessage);
         return false;
     }
-    m_szPlayPath = *path;
+    m_szPlayPath = platform::JoinPath(m_view.RecordingsFolder(), name);
     LoadResult result;
     if (kind == RecordingKind::kLdv) {
         m_pSlot[0] = m_ldvPcm[0];

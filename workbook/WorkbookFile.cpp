@@ -27,7 +27,7 @@ WorkbookFile::WorkbookFile(std::u16string_view path, std::u16string_view table) 
     systemPath_ = std::move(*systemPath);
     CheckReplaceable();
     output_ = std::make_unique<PendingOutputFile>(systemPath_);
-    if (!output_->IsOpen()) Fail(std::strerror(output_->Error()));
+    if (!output_->IsOpen()) Fail(platform::ErrorText(output_->Error()));
 }
 
 WorkbookFile::~WorkbookFile() = default;
@@ -56,7 +56,7 @@ void WorkbookFile::Save(const Workbook& book) {
     const std::vector<uint8_t> bytes = book.FileBytes();
     output->Write(bytes.data(), bytes.size());
     CheckReplaceable();
-    if (!output->Commit()) Fail(std::strerror(output->Error()));
+    if (!output->Commit()) Fail(platform::ErrorText(output->Error()));
 }
 
 }  // namespace workbook

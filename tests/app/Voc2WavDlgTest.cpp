@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <random>
 #include <set>
 
+#include "app/CloseOnSignals.h"
 #include "app/Voc2WavDlg.h"
 #include "codec/DecoderState.h"
 #include "controls/ControlId.h"
@@ -51,7 +53,7 @@ protected:
         for (size_t i = 0; i < sizes.size(); ++i) {
             const std::string name = "VOC0000" + std::to_string(i + 1) + ".ldv";
             WriteWholeFile(source_.File(name), RandomBytes(sizes[i], static_cast<unsigned>(i)));
-            sources.push_back({source_.Wide(), name});
+            sources.push_back({source_.Wide(), platform::Utf8ToWide(name)});
         }
         return sources;
     }
@@ -124,6 +126,30 @@ TEST_F(Voc2WavDlgTest, CancelAndEnterStopTheWorkerAndWaitForIt) {
         EXPECT_TRUE(Outputs().empty()) << enter;
         EXPECT_TRUE(opened_.empty()) << enter;
     }
+}
+
+// SIGTERM while the conversion runs: the dialog is cancelled as Cancel does
+// (its worker stopped, the partial output gone), then the window under it
+// closes as its close box closes it.
+TEST_F(Voc2WavDlgTest, ATerminationSignalCancelsTheConversionThenClosesTheWindow) {
+    QDialog window;
+    window.show();
+    const CloseOnSignals closer(window);
+    const auto dlg = std::make_unique<CVoc2WavDlg>(Sources({4000000}), dest_.Wide() + u"/", decoderState_, &window,
+                                                   [this](const QString& folder) {
+                                                       opened_.push_back(folder);
+                                                       return true;
+                                                   });
+    WhenOpen<CVoc2WavDlg>([&](CVoc2WavDlg* open) {
+        EXPECT_TRUE(WaitFor([&] { return DialogText(open, -1).startsWith(QStringLiteral("正在转换VOC00001.ldv")); }));
+        ASSERT_EQ(raise(SIGTERM), 0);
+    });
+    dlg->exec();
+    EXPECT_TRUE(WaitFor([&] { return !window.isVisible(); }));
+    EXPECT_EQ(window.result(), QDialog::Rejected);
+    EXPECT_EQ(dlg->Job().m_bStop.load(), 1);
+    EXPECT_EQ(dlg->Job().m_bDone.load(), 0);
+    EXPECT_TRUE(Outputs().empty());
 }
 
 class ConvertCommandTest : public WindowTest {

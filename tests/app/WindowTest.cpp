@@ -200,6 +200,18 @@ TEST_F(WindowTest, TheProgramsFolderArgumentSelectsAndListsIt) {
     EXPECT_EQ(CMFCShellFolderTreeCtrl::GetItemPath(dlg->Tree()->currentItem()), QString::fromStdString(DemoFolder()));
 }
 
+// A scan that cannot keep its result (the working folder is gone) says so
+// in a message box, with the file and the system's reason.
+TEST_F(WindowTest, AScanThatCannotKeepItsResultSaysWhy) {
+    MessageRecorder messages;
+    std::filesystem::remove_all(cwd.Path());
+    ASSERT_TRUE(dlg->Tree()->SelectPath(QString::fromStdString(DemoFolder())));
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(Text(1033), QStringLiteral("总共0条记录，第0页，共0页"));
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::u16string>{u"cannot make the scan result WAVFIND.$$$: No such file or directory"});
+}
+
 TEST_F(WindowTest, PagesTurnTwentyRowsAtATime) {
     ListDemoFolder();
     Click(1032);

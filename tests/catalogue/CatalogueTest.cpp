@@ -278,17 +278,17 @@ namespace {
 // Loses the result file between the scan and the load.
 class LosingScanRunner : public ScanRunner {
 public:
-    uint32_t RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) override {
-        uint32_t size = inner.RunScan(folder, useFilter, filter);
+    ScanResult RunScan(const std::u16string& folder, bool useFilter, const QueryFilter& filter) override {
+        ScanResult result = inner.RunScan(folder, useFilter, filter);
         std::filesystem::remove(kScanResultFile);
-        return size;
+        return result;
     }
     WaitingScanRunner inner;
 };
 
 }  // namespace
 
-TEST_F(CatalogueTest, AResultFileThatVanishedBeforeLoadingIsAnEmptyResult) {
+TEST_F(CatalogueTest, AResultFileThatVanishedBeforeLoadingIsAFailureSaid) {
     MakeFolder(5);
     LosingScanRunner losing;
     Catalogue lost(view, losing);
@@ -297,6 +297,9 @@ TEST_F(CatalogueTest, AResultFileThatVanishedBeforeLoadingIsAnEmptyResult) {
     EXPECT_TRUE(view.Rows().empty());
     EXPECT_EQ(lost.EntryCount(), 0u);
     EXPECT_EQ(lost.PageCount(), 0);
+    const std::string file = (std::filesystem::current_path() / kScanResultFile).string();
+    EXPECT_EQ(view.ScanFailure(),
+              platform::Utf8ToWide("cannot read the scan result " + file + ": No such file or directory"));
 }
 
 TEST_F(CatalogueTest, UnreadableRecordingsAreListedButNotFound) {
@@ -369,20 +372,24 @@ TEST_F(CatalogueTest, ARecordingRemovedOrHeldAfterTheScanShowsItsNameOnly) {
     EXPECT_TRUE(messages.empty());
 }
 
-// The scan result written to a disk that fills up: the list stays empty, as
-// for a folder without recordings, and no result file is left behind. The
+// The scan result written to a disk that fills up: the list stays empty, no
+// result file is left behind, and the failure is shown with the file and
+// the system's reason (a file-size limit stands in for the full disk). The
 // scan writes its result in pieces of 4000 entries, so the cases fill the
 // disk in the first piece, at a piece's edge and in the last piece.
-TEST_F(CatalogueTest, AScanResultTheDiskCannotHoldGivesAnEmptyList) {
+TEST_F(CatalogueTest, AScanResultTheDiskCannotHoldGivesAnEmptyListAndSaysWhy) {
     MakeFolder(4100);
     constexpr uint64_t kEntry = sizeof(CatalogueEntry);
     const uint64_t limits[] = {0, 10 * kEntry + 7, 4000 * kEntry - 1, 4000 * kEntry, 4099 * kEntry + 59};
+    const std::u16string said = u"cannot write the scan result " +
+                                platform::Utf8ToWide((std::filesystem::current_path() / kScanResultFile).string()) +
+                                u": File too large";
     for (uint64_t limit : limits) {
         SCOPED_TRACE(limit);
-        const int status = RunWithFileSizeLimit(limit, [this] {
+        const int status = RunWithFileSizeLimit(limit, [this, &said] {
             catalogue.OnFolderChanged(recordings_.Wide());
             const bool empty = catalogue.EntryCount() == 0 && view.Rows().empty() && Label() == kEmptyPageLabel;
-            return empty && messages.empty() ? 0 : 1;
+            return empty && messages.empty() && view.ScanFailure() == said ? 0 : 1;
         });
         EXPECT_EQ(status, 0);
         EXPECT_FALSE(std::filesystem::exists(kScanResultFile));
@@ -395,12 +402,14 @@ TEST_F(CatalogueTest, AScanResultTheDiskCannotHoldGivesAnEmptyList) {
               0);
 }
 
-TEST_F(CatalogueTest, AFilteredScanTheDiskCannotHoldGivesAnEmptyList) {
+TEST_F(CatalogueTest, AFilteredScanTheDiskCannotHoldGivesAnEmptyListAndSaysWhy) {
     MakeFolder(30);
     catalogue.SetFolder(recordings_.Wide());
     const int status = RunWithFileSizeLimit(20 * sizeof(CatalogueEntry), [this] {
         Query(u"", u"");
-        return catalogue.EntryCount() == 0 && Label() == kEmptyPageLabel ? 0 : 1;
+        const bool said = view.ScanFailure().starts_with(u"cannot write the scan result ") &&
+                          view.ScanFailure().ends_with(u"/WAVFIND.$$$: File too large");
+        return catalogue.EntryCount() == 0 && Label() == kEmptyPageLabel && said ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(std::filesystem::exists(kScanResultFile));

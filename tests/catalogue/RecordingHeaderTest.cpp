@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/Files.h"
+#include "platform/TextCodec.h"
 #include "tests/catalogue/RecordingFiles.h"
 #include "tests/support/TempFolder.h"
 #include "tools/SampleRecording.h"
@@ -85,6 +86,15 @@ TEST(ReadRecordingHeader, EmptyNumberPutsTheLastDashAtPosition16) {
     EXPECT_EQ(r.summary[16], '-');
 }
 
+TEST(ReadRecordingHeader, AFolderDeeperThan259BytesIsRead) {
+    TempFolder dir;
+    std::string deep = dir.Str();
+    while (deep.size() < 2000) deep += "/" + std::string(200, 'd');
+    std::filesystem::create_directories(deep);
+    WriteRecording(deep, "VOC00001.wav", {'B', "0755", 2017, 3, 5, 9, 7});
+    EXPECT_EQ(Read(platform::Utf8ToWide(deep), "VOC00001.wav").summary, "B20170305-090700-0755");
+}
+
 TEST(ReadRecordingHeader, UnreadableRecordingsWriteNothing) {
     TempFolder dir;
     // Too short to hold the whole block (it ends at byte 288).
@@ -101,7 +111,7 @@ TEST(ReadRecordingHeader, UnreadableRecordingsWriteNothing) {
     platform::File holder = platform::File::CreateForWriting(dir.File("VOC00004.wav"));
     ASSERT_TRUE(holder);
     EXPECT_FALSE(Read(dir.Wide(), "VOC00004.wav").read);
-    // A path beyond 259 characters.
+    // A folder that is not there.
     EXPECT_FALSE(Read(dir.Wide() + u"/" + std::u16string(250, u'x'), "VOC00001.wav").read);
     // Not a file: a folder, and a pipe nobody writes to (opening it must not wait).
     std::filesystem::create_directory(dir.Path() / "VOC00005.wav");

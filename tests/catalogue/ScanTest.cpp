@@ -188,6 +188,8 @@ TEST_F(ScanTest, AScanCannotReplaceAResultFileAnotherScanStillHolds) {
     Catalogue catalogue(view, scanner);
     catalogue.OnFolderChanged(recordings_.Wide());
     EXPECT_EQ(view.Label(), kEmptyPageLabel);
+    EXPECT_TRUE(view.ScanFailure().ends_with(u"/WAVFIND.$$$: held by another program"))
+        << platform::WideToUtf8(view.ScanFailure());
 }
 
 TEST_F(ScanTest, FilteredScanDropsRecordingsWhoseHeaderCannotBeRead) {

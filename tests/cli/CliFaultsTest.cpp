@@ -1,20 +1,19 @@
 // tolvan-cli when the system fails it: standard output on a full disk, files
-// limited in size as on a disk that fills up, a device as the workbook, and
-// the process killed half-way through an export or a conversion.
+// limited in size as on a disk that fills up, a full working disk, a device
+// as the workbook, files that cannot be opened, and closed standard streams.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "tests/playback/FileBytes.h"
+#include "tests/support/Faults.h"
 #include "tests/support/RunProgram.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 #include "tools/SampleFolder.h"
 #include "tools/SampleRecording.h"
@@ -26,28 +25,9 @@ namespace {
 // Starts tolvan-cli with args in dir, its standard output going to stdoutPath
 // and its standard error nowhere; returns its process id.
 pid_t StartCli(const std::string& dir, const std::vector<std::string>& args, const std::string& stdoutPath) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int out = open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int quiet = open("/dev/null", O_RDWR);
-        if (out < 0 || quiet < 0 || chdir(dir.c_str()) != 0) _exit(127);
-        dup2(quiet, 0);
-        dup2(out, 1);
-        dup2(quiet, 2);
-        std::vector<char*> argv{const_cast<char*>(TOLVAN_CLI)};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(TOLVAN_CLI, argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-// The exit status of a started command; -1 when it was killed.
-int WaitFor(pid_t pid) {
-    int raw = 0;
-    if (waitpid(pid, &raw, 0) != pid) return -2;
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    StartOptions options;
+    options.stdoutPath = stdoutPath;
+    return StartProgram(dir, TOLVAN_CLI, args, options);
 }
 
 // The names in folder, apart from the ones listed.
@@ -57,8 +37,6 @@ std::vector<std::string> NamesIn(const fs::path& folder) {
     std::sort(names.begin(), names.end());
     return names;
 }
-
-bool IsPart(const std::string& name) { return name.size() > 5 && name.ends_with(".part"); }
 
 class CliFaultsTest : public testing::Test {
 protected:
@@ -94,13 +72,15 @@ TEST_F(CliFaultsTest, AStandardOutputThatCannotBeWrittenFailsTheCommand) {
     for (const auto& command : commands) {
         SCOPED_TRACE(command[0]);
         const pid_t pid = StartCli(work_.Str(), command, "/dev/full");
-        EXPECT_EQ(WaitFor(pid), 1);
+        EXPECT_EQ(WaitForProgram(pid), 1);
         // The same command with the diagnostics captured.
         std::vector<std::string> args = {"-c", "exec \"$0\" \"$@\" > /dev/full", TOLVAN_CLI};
         args.insert(args.end(), command.begin(), command.end());
         const ProgramResult r = RunProgram(work_.Str(), "/bin/sh", args);
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find("tolvan-cli: cannot write the standard output"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("tolvan-cli: cannot write the standard output: No space left on device"),
+                  std::string::npos)
+            << r.err;
     }
 }
 
@@ -122,10 +102,112 @@ TEST_F(CliFaultsTest, AFullDiskLeavesNoWorkbookAndNoConvertedFile) {
         EXPECT_EQ(r.out, "共1个LDV文件,转换完成0个LDV文件\n");
         EXPECT_TRUE(NamesIn(work_.Path() / "dest").empty());
     }
-    // The scan's result file on a full disk: an empty list, never a part of one.
-    const ProgramResult r = LimitedCli(100, {"list", samples_, "--all"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "总共0条记录，第0页，共0页\n");
+    // The scan's result file on a full disk: an error that says why, never
+    // an empty list or a part of one.
+    for (const char* command : {"list", "export"}) {
+        const ProgramResult r = LimitedCli(1000, {command, samples_});
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(r.err.starts_with(std::string("tolvan-cli ") + command + ": cannot write the scan result /"))
+            << r.err;
+        EXPECT_TRUE(r.err.ends_with("/WAVFIND.$$$: File too large\n")) << r.err;
+    }
+}
+
+// The working folder on a disk that is full (a tmpfs of the test's own): the
+// scan's result cannot be kept, and list and export say so; outputs on that
+// disk are refused with the system's reason and leave nothing.
+TEST_F(CliFaultsTest, AFullWorkingDiskIsAnErrorThatSaysWhy) {
+    const FullDisk disk;
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Why();
+    {
+        const ScopedEnvironment runtime("XDG_RUNTIME_DIR", disk.Path());
+        for (const char* command : {"list", "export"}) {
+            const ProgramResult r = Cli({command, samples_});
+            EXPECT_EQ(r.status, 1) << r.err;
+            EXPECT_EQ(r.out, "");
+            EXPECT_TRUE(r.err.starts_with(std::string("tolvan-cli ") + command + ": cannot write the scan result " +
+                                          disk.Path() + "/tolvan-"))
+                << r.err;
+            EXPECT_TRUE(r.err.ends_with("/WAVFIND.$$$: No space left on device\n")) << r.err;
+        }
+    }
+    const std::string out = disk.Path() + "/out.wav";
+    ProgramResult r = Cli({"decode", ldv_, out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tolvan-cli decode: cannot write " + out + ": No space left on device\n");
+    r = Cli({"convert", disk.Path(), ldv_, work_.File("missing.ldv")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "共2个LDV文件,转换完成0个LDV文件\n");
+    EXPECT_NE(r.err.find("tolvan-cli convert: " + ldv_ + " not converted: cannot write the output " + disk.Path() +
+                         "/VOC00001.wav: No space left on device\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(NamesIn(disk.Path()), std::vector<std::string>{"filler"});
+}
+
+// Every error about a file names it and gives the system's reason.
+TEST_F(CliFaultsTest, EveryFileErrorNamesTheFileAndTheReason) {
+    WriteWholeFile(work_.File("file"), {1});
+    const struct {
+        std::vector<std::string> args;
+        std::string err;  // a line of stderr
+    } cases[] = {
+        {{"list", "missing"}, "tolvan-cli list: missing is not a readable folder: No such file or directory"},
+        {{"list", "file"}, "tolvan-cli list: file is not a readable folder: Not a directory"},
+        {{"export", "missing"}, "tolvan-cli export: missing is not a readable folder: No such file or directory"},
+        {{"export", "file", "--out", "a.xls"}, "tolvan-cli export: file is not a readable folder: Not a directory"},
+        {{"decode", "missing.ldv", "out.wav"}, "tolvan-cli decode: cannot read missing.ldv: No such file or directory"},
+        {{"decode", "dest", "out.wav"}, "tolvan-cli decode: cannot read dest: Is a directory"},
+        {{"decode", ldv_, "no/out.wav"}, "tolvan-cli decode: cannot create no/out.wav: No such file or directory"},
+        {{"normalise", "missing.wav", "out.wav"},
+         "tolvan-cli normalise: cannot read missing.wav: No such file or directory"},
+        {{"normalise", ldv_, "/dev/full"}, "tolvan-cli normalise: cannot write /dev/full: No space left on device"},
+        {{"convert", "missing", ldv_}, "tolvan-cli convert: missing is not a folder: No such file or directory"},
+        {{"convert", "file", ldv_}, "tolvan-cli convert: file is not a folder: Not a directory"},
+        {{"convert", "dest", "missing.ldv"},
+         "tolvan-cli convert: missing.ldv not converted: cannot be read: No such file or directory"},
+        {{"play", "missing.wav"}, "tolvan-cli play: cannot read missing.wav: No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        const ProgramResult r = Cli(c.args);
+        EXPECT_EQ(r.status, 1) << c.err;
+        EXPECT_NE(("\n" + r.err).find("\n" + c.err + "\n"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(work_.Path() / "a.xls"));
+    EXPECT_FALSE(fs::exists(work_.Path() / "out.wav"));
+}
+
+// Started with standard streams closed, no command lets a file it opens
+// take their place (the progress text meant for stderr would go into a
+// converted recording): outputs are what they would be, and a command whose
+// data stdout did not take fails.
+TEST_F(CliFaultsTest, ClosedStandardStreamsAreNeverTakenByAFile) {
+    ASSERT_EQ(Cli({"decode", ldv_, "reference.wav"}).status, 0);
+    const std::vector<uint8_t> reference = ReadWholeFile(work_.File("reference.wav"));
+    const struct {
+        std::vector<int> closed;
+        std::vector<std::string> args;
+        int status;
+        std::string output;  // the file made, or ""
+    } cases[] = {
+        {{0, 1, 2}, {"convert", "dest", ldv_}, 1, "dest/VOC00001.wav"},  // the summary went nowhere
+        {{1, 2}, {"convert", "dest", ldv_}, 1, "dest/VOC00001.wav"},
+        {{2}, {"convert", "dest", ldv_}, 0, "dest/VOC00001.wav"},
+        {{0, 1, 2}, {"decode", ldv_, "decoded.wav"}, 0, "decoded.wav"},  // nothing for stdout
+        {{0, 1, 2}, {"list", samples_}, 1, ""},
+        {{0, 1, 2}, {"export", samples_, "--out", "a.xls"}, 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " with " + std::to_string(c.closed.size()) + " closed");
+        if (!c.output.empty()) fs::remove(work_.File(c.output));
+        StartOptions options;
+        options.closedStreams = c.closed;
+        EXPECT_EQ(WaitForProgram(StartProgram(work_.Str(), TOLVAN_CLI, c.args, options)), c.status);
+        if (!c.output.empty()) {
+            EXPECT_EQ(ReadWholeFile(work_.File(c.output)), reference);
+        }
+    }
 }
 
 // The earlier workbook at --out stays whole when the disk fills up while the
@@ -152,44 +234,3 @@ TEST_F(CliFaultsTest, ADeviceAsTheWorkbookIsRefusedAndKept) {
     }
 }
 
-// Killed while writing, the command leaves no file under its final name; its
-// temporary "*.part" file stays, as nothing can remove it after SIGKILL.
-TEST_F(CliFaultsTest, KilledHalfWayNoFileUnderItsFinalNameIsPartial) {
-    const std::string big = work_.File("big");
-    fs::create_directory(big);
-    for (int i = 1; i <= 2000; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "VOC%05d.wav", i);
-        ASSERT_TRUE(WriteArchiveRecording(big + "/" + name, i, 4096));
-    }
-    WriteWholeFile(work_.File("VOC00002.ldv"), std::vector<uint8_t>(400000, 0x55));
-    const std::vector<std::vector<std::string>> commands = {
-        {"export", big, "--out", "dest/a.xls"},
-        {"convert", "dest", work_.File("VOC00002.ldv")},
-    };
-    for (const auto& command : commands) {
-        SCOPED_TRACE(command[0]);
-        const fs::path dest = work_.Path() / "dest";
-        const pid_t pid = StartCli(work_.Str(), command, "/dev/null");
-        // Killed once its temporary file has appeared (and, for the
-        // conversion, holds samples).
-        bool killed = false;
-        for (int waited = 0; waited < 60000 && !killed; ++waited) {
-            for (const std::string& name : NamesIn(dest)) {
-                std::error_code ec;
-                const uintmax_t size = IsPart(name) ? fs::file_size(dest / name, ec) : 0;
-                if (IsPart(name) && !ec && (command[0] == "export" || size > 44)) {
-                    killed = kill(pid, SIGKILL) == 0;
-                    break;
-                }
-            }
-            if (!killed) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        ASSERT_TRUE(killed);
-        EXPECT_EQ(WaitFor(pid), -1);
-        const std::vector<std::string> left = NamesIn(dest);
-        ASSERT_EQ(left.size(), 1u);
-        EXPECT_TRUE(IsPart(left[0])) << left[0];
-        fs::remove(dest / left[0]);
-    }
-}

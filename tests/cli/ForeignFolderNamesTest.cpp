@@ -1,7 +1,9 @@
-// Recordings in folders whose names CP936 cannot hold (Korean, an emoji) or
-// that are not UTF-8 at all: listed with their header columns, queried,
-// played through the player's conversion, exported and converted, all by
-// their names as they are on disk.
+// Recordings in folders whose names CP936 cannot hold (Korean, an emoji),
+// that are not UTF-8 at all, or that lie deeper than 259 bytes (up to what
+// Linux allows, 4,095 bytes a path): listed with their header columns, from
+// outside and from inside, queried, played through the player's conversion,
+// exported and converted, all by their names as they are on disk; and
+// sources of such names in a batch.
 
 #include <gtest/gtest.h>
 
@@ -20,12 +22,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A folder path below the test's folder that makes a path of length bytes
+// (the test's folder is "/tmp/tolvan-test-XXXXXX"), of names of up to 200
+// bytes.
+std::string Deep(size_t length) {
+    std::string path;
+    for (size_t room = length - std::string("/tmp/tolvan-test-XXXXXX/").size(); path.size() < room;)
+        path += (path.empty() ? "" : "/") + std::string(std::min<size_t>(200, room - path.size() - !path.empty()), 'd');
+    return path;
+}
+
 class ForeignFolderNames : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
         setenv("TZ", "UTC0", 1);
         folder_ = work_.File(GetParam());
-        fs::create_directory(folder_);
+        fs::create_directories(folder_);
         WriteWholeFile(folder_ + "/VOC00001.wav",
                        MakeDeviceRecording('Z', "13812345678", 2018, 3, 4, 5, 6, MakeSpeechLikeSignal(8000, 1)));
         WriteWholeFile(folder_ + "/VOC00002.wav",
@@ -50,6 +62,10 @@ TEST_P(ForeignFolderNames, ListAndQueryShowTheHeaderColumns) {
     EXPECT_EQ(first.substr(0, first.find("\t1秒") == std::string::npos ? first.size() : first.find("\t1秒")),
               "1\tVOC00001.wav\t13812345678\t主叫\t2018-03-04 05:06:00");
     EXPECT_NE(second.find("\t075586001234\t被叫\t2018-03-05 07:08:00\t"), std::string::npos) << second;
+
+    // Named from inside, the folder lists the same.
+    EXPECT_EQ(RunProgram(folder_, TOLVAN_CLI, {"list", "."}).out, r.out);
+    EXPECT_EQ(RunProgram(folder_, TOLVAN_CLI, {"list", folder_}).out, r.out);
 
     r = Cli({"list", folder_, "--keyword", "0755"});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -77,16 +93,39 @@ TEST_P(ForeignFolderNames, NormaliseExportAndConvertOpenTheFiles) {
     r = Cli({"convert", folder_ + "/out", folder_ + "/VOC00003.ldv"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadWholeFile(folder_ + "/out/VOC00003.wav").size(), 44u + 200 * 160);
+    fs::remove(folder_ + "/out/VOC00003.wav");
+    r = RunProgram(folder_, TOLVAN_CLI, {"convert", "out", "VOC00003.ldv"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(folder_ + "/out/VOC00003.wav").size(), 44u + 200 * 160);
+}
+
+// Sources whose own names CP936 cannot hold go through a batch as any other
+// does, between two plain ones; the batch runs to its end and prints its
+// summary.
+TEST_P(ForeignFolderNames, ABatchConvertsSourcesOfEveryName) {
+    const std::string stem = fs::path(GetParam()).filename().string();
+    const std::string name = stem + ".ldv";
+    WriteWholeFile(work_.File(name), std::vector<uint8_t>(1000, 0x33));
+    WriteWholeFile(work_.File("plain.ldv"), std::vector<uint8_t>(1000, 0x44));
+    fs::create_directory(work_.Path() / "out");
+    const ProgramResult r = Cli({"convert", "out", "plain.ldv", name, folder_ + "/VOC00003.ldv"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "共3个LDV文件,转换完成3个LDV文件\n");
+    EXPECT_NE(r.err.find("正在转换" + name + "文件(2/3)\n"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadWholeFile(work_.File("out/" + stem + ".wav")).size(), 44u + 100 * 160);
+    EXPECT_EQ(ReadWholeFile(work_.File("out/plain.wav")).size(), 44u + 100 * 160);
+    EXPECT_EQ(ReadWholeFile(work_.File("out/VOC00003.wav")).size(), 44u + 200 * 160);
 }
 
 std::string CaseName(const testing::TestParamInfo<std::string>& info) {
-    static const char* const kNames[] = {"Korean", "Emoji", "NotUtf8"};
+    static const char* const kNames[] = {"Korean",       "Emoji",         "NotUtf8",
+                                         "Deep300Bytes", "Deep1000Bytes", "Deep4000Bytes"};
     return kNames[info.index];
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, ForeignFolderNames,
                          testing::Values(std::string("녹음 recordings"), std::string("通话\xF0\x9F\x93\x9E"),
-                                         std::string("bad\xFF\xFE name")),
+                                         std::string("bad\xFF\xFE name"), Deep(300), Deep(1000), Deep(4000)),
                          CaseName);
 
 }  // namespace

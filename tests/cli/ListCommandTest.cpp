@@ -115,7 +115,8 @@ TEST_F(ListCommandTest, WhatIsNotAReadableFolderIsAnError) {
         ProgramResult r = List({folder});
         EXPECT_EQ(r.status, 1) << folder;
         EXPECT_EQ(r.out, "") << folder;
-        EXPECT_EQ(r.err, "tolvan-cli list: " + folder + " is not a readable folder\n");
+        EXPECT_EQ(r.err, "tolvan-cli list: " + folder + " is not a readable folder: " +
+                             (folder.ends_with("file") ? "Not a directory\n" : "No such file or directory\n"));
     }
 }
 

@@ -74,6 +74,22 @@ std::function<std::vector<int16_t>(const TempFolder&)> SpeechPcmWav(std::string 
     };
 }
 
+TEST_F(PlayCommand, ARecordingInAFolderDeeperThan259BytesIsHeard) {
+    std::string folder = work_.Str();
+    while (folder.size() < 1000) folder += "/" + std::string(200, 'd');
+    std::filesystem::create_directories(folder);
+    const std::vector<int16_t> speech = MakeSpeechLikeSignal(2 * 8000, 43);
+    WriteWholeFile(folder + "/VOC00001.wav", MakeDeviceRecording('Z', "13800138000", 2020, 5, 6, 7, 8, speech));
+    ASSERT_EQ(RunProgram(folder, TOLVAN_CLI, {"normalise", "VOC00001.wav", "expected.wav"}).status, 0);
+    const std::vector<int16_t> expected = SamplesFrom(ReadWholeFile(folder + "/expected.wav"), 44);
+
+    ProgramResult result;
+    const std::vector<int16_t> recorded = PlayAndRecord(folder + "/VOC00001.wav", "100", result);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "正在播放第1条语音：VOC00001.wav\n");
+    EXPECT_EQ(MissingFromTheEnd(recorded, expected, 800), "");
+}
+
 class PlayCommandHeard : public PlayCommand, public testing::WithParamInterface<HeardCase> {};
 
 TEST_P(PlayCommandHeard, EverySampleFromTheFirst100MsToTheLastReachesTheSink) {
@@ -201,7 +217,8 @@ TEST(PlayCommandUsage, RefusesBadArgumentsAndUnloadableFiles) {
         {{"play"}, "usage"},
         {{"play", "a.wav", "--volume", "101"}, "--volume"},
         {{"play", "a.wav", "--volume"}, "--volume"},
-        {{"play", "missing.wav"}, "选择播放的通话记录文件打开失败！"},
+        {{"play", "missing.wav"},
+         "选择播放的通话记录文件打开失败！\ntolvan-cli play: cannot read missing.wav: No such file or directory\n"},
         {{"play", "VOC00001.txt"}, "选择播放的通话记录文件打开失败！"},
     };
     for (const Case& c : cases) {

@@ -17,6 +17,7 @@
 #include "codec/DecoderState.h"
 #include "convert/ChVocPath.h"
 #include "convert/ConvertWorker.h"
+#include "platform/TextCodec.h"
 #include "playback/PcmWavHeader.h"
 #include "tests/playback/FileBytes.h"
 #include "tests/support/Faults.h"
@@ -59,7 +60,7 @@ protected:
     void Catalogue(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& files) {
         for (const auto& [name, bytes] : files) {
             WriteWholeFile(source_.File(name), bytes);
-            job_.sources.push_back({source_.Wide(), name});
+            job_.sources.push_back({source_.Wide(), platform::Utf8ToWide(name)});
         }
         job_.m_pszDestFolder = dest_.Wide() + u"/";
     }
@@ -162,8 +163,8 @@ TEST_F(ConvertWorkerTest, OnlyAnEarlierConversionIsReplaced) {
 
 TEST_F(ConvertWorkerTest, UnreadableSourcesAndOverlongPathsAreCountedButNotConverted) {
     Catalogue({{"VOC00001.ldv", RandomBytes(200, 10)}});
-    job_.sources.push_back({source_.Wide(), "VOC00002.ldv"});  // not there
-    job_.sources.push_back({source_.Wide() + u"/" + std::u16string(240, u'd'), "VOC00003.ldv"});
+    job_.sources.push_back({source_.Wide(), u"VOC00002.ldv"});  // not there
+    job_.sources.push_back({source_.Wide() + u"/" + std::u16string(240, u'd'), u"VOC00003.ldv"});
     Run();
     EXPECT_EQ(view_.texts.back(), u"共3个LDV文件,转换完成1个LDV文件");
     EXPECT_EQ(Names(dest_.Path()), std::set<std::string>{"VOC00001.wav"});
@@ -207,7 +208,7 @@ TEST_F(ConvertWorkerTest, SourcesGoneOrHeldDuringTheConversionAreNamedAndTheRest
     EXPECT_TRUE(view_.finished);
     ASSERT_EQ(job_.outcomes.size(), 4u);
     EXPECT_EQ(job_.outcomes[1].status, ConvertOutcome::kNotConverted);
-    EXPECT_EQ(job_.outcomes[1].reason, "cannot be read");
+    EXPECT_EQ(job_.outcomes[1].reason, "cannot be read: No such file or directory");
     EXPECT_EQ(job_.outcomes[2].status, ConvertOutcome::kNotConverted);
     EXPECT_EQ(Names(dest_.Path()), (std::set<std::string>{"VOC00001.wav", "VOC00004.wav"}));
     EXPECT_EQ(ReadWholeFile(dest_.File("VOC00001.wav")).size(), 44u + 20000 / 10 * 160);
@@ -221,8 +222,9 @@ TEST_F(ConvertWorkerTest, ADestinationRemovedDuringAFileIsReportedForEveryFileLe
     Run();
     EXPECT_EQ(view_.texts.back(), u"共2个LDV文件,转换完成0个LDV文件");
     ASSERT_EQ(job_.outcomes.size(), 2u);
-    EXPECT_EQ(job_.outcomes[0].reason, "cannot write the output");
-    EXPECT_EQ(job_.outcomes[1].reason, "cannot create the output");
+    const std::string missing = ": No such file or directory";
+    EXPECT_EQ(job_.outcomes[0].reason, "cannot write the output " + dest_.File("VOC00001.wav") + missing);
+    EXPECT_EQ(job_.outcomes[1].reason, "cannot create the output " + dest_.File("VOC00002.wav") + missing);
     EXPECT_FALSE(std::filesystem::exists(dest_.Path()));
     EXPECT_EQ(Names(source_.Path()), (std::set<std::string>{"VOC00001.ldv", "VOC00002.ldv"}));
 }

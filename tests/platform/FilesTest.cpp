@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -36,11 +37,55 @@ TEST(Paths, JoinAddsOneSlashUnlessTheFolderEndsWithOne) {
     for (const Case& c : cases) EXPECT_EQ(JoinPath(c.folder, c.name), c.joined);
 }
 
-TEST(Paths, AJoinedPathLongerThan259UnitsIsRefused) {
-    std::u16string folder(259 - 13, u'a');  // 246 + '/' + 12 = 259
-    EXPECT_TRUE(JoinPath(folder, u"VOC00001.wav").has_value());
-    folder += u'a';
-    EXPECT_FALSE(JoinPath(folder, u"VOC00001.wav").has_value());
+// Paths are as long as the system allows (4,095 bytes); a longer one is
+// refused by the system, with its reason.
+TEST(Paths, APathIsAsLongAsTheSystemAllows) {
+    TempFolder dir;
+    // A folder of 4,082 bytes, which "/VOC00001.wav" makes 4,095.
+    std::string folder = dir.Str();
+    while (folder.size() < 4082) folder += "/" + std::string(std::min<size_t>(200, 4081 - folder.size()), 'd');
+    std::filesystem::create_directories(folder);
+    const std::u16string joined = JoinPath(Utf8ToWide(folder), u"VOC00001.wav");
+    ASSERT_EQ(joined.size(), 4095u);
+    File out = File::CreateForWriting(*SystemPath(joined));
+    EXPECT_TRUE(out) << ErrorText(out.Error());
+    const File tooLong = File::CreateForWriting(*SystemPath(JoinPath(Utf8ToWide(folder), u"VOC000001.wav")));
+    EXPECT_FALSE(tooLong);
+    EXPECT_EQ(ErrorText(tooLong.Error()), "File name too long");
+}
+
+// A file that cannot be opened says why: the system's reason, or the
+// program's own.
+TEST(File, AFailedOpenSaysWhy) {
+    TempFolder dir;
+    std::filesystem::create_directory(dir.Path() / "folder");
+    ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+    {
+        File f = File::CreateForWriting(dir.File("held"));
+        ASSERT_TRUE(f);
+    }
+    const File holder = File::CreateForWriting(dir.File("held"));
+    ASSERT_TRUE(holder);
+    const struct {
+        File file;
+        std::string why;
+    } cases[] = {
+        {File::OpenForReading(dir.File("missing")), "No such file or directory"},
+        {File::OpenForReading(dir.File("folder")), "Is a directory"},
+        {File::OpenForReading(dir.File("fifo")), "not a regular file"},
+        {File::OpenForReading(dir.File("held")), "held by another program"},
+        {File::CreateForWriting(dir.File("missing/x")), "No such file or directory"},
+        {File::CreateForWriting(dir.File("folder")), "Is a directory"},
+        {File::CreateForWriting(dir.File("held")), "held by another program"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(c.file.IsOpen()) << c.why;
+        EXPECT_EQ(ErrorText(c.file.Error()), c.why);
+    }
+    std::vector<uint8_t> data;
+    int error = 0;
+    EXPECT_FALSE(ReadWholeFile(dir.File("missing"), data, &error));
+    EXPECT_EQ(error, ENOENT);
 }
 
 TEST(Paths, NarrowPathsAreCp936) {

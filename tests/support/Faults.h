@@ -27,3 +27,24 @@ private:
     int fd_ = -1;
     bool held_ = false;
 };
+
+// A disk that is full: a tmpfs of its own, mounted on a fresh folder for the
+// object's life and filled to its last block, so that a write into it fails
+// with "No space left on device" (folders and empty files can still be
+// made). Mounting needs root; Why() says why there is none.
+class FullDisk {
+public:
+    FullDisk();
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+    bool Mounted() const { return mounted_; }
+    const std::string& Why() const { return why_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string why_;
+    bool mounted_ = false;
+};
