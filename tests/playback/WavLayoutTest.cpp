@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -195,53 +194,38 @@ TEST(WavLayout, ARefusalNamesTheForm) {
               "8000 Hz, 1 channel, 32-bit float samples; the player plays 8000 Hz mono 16-bit PCM only");
 }
 
-// A WAV file another program wrote, and whether the player plays it.
+// A WAV file another program wrote with options for its output, and whether
+// the player plays it.
+enum class Writer { kFfmpeg, kSox, kFfmpegFrom16kHzStereo };
 struct WrittenCase {
     const char* what;
-    std::function<std::string(const std::string& path, const std::vector<int16_t>& samples)> write;
+    Writer writer;
+    std::vector<std::string> options;
     bool playable;
 };
 
-std::string FromSixteenKhzStereo(const std::string& path, const std::vector<int16_t>& samples) {
+std::string Write(const WrittenCase& c, const std::string& path, const std::vector<int16_t>& samples) {
+    switch (c.writer) {
+    case Writer::kFfmpeg: return WriteWithFfmpeg(path, samples, c.options);
+    case Writer::kSox: return WriteWithSox(path, samples, c.options);
+    case Writer::kFfmpegFrom16kHzStereo: break;
+    }
+    // "ffmpeg -i x.wav -ar 8000 -ac 1 out.wav" from a 16 kHz stereo file.
     const std::string wide = path + ".16k.wav";
     const std::string error = WriteWithFfmpeg(wide, samples, {"-ar", "16000", "-ac", "2"});
     return error.empty() ? ConvertWithFfmpeg(wide, path, {"-ar", "8000", "-ac", "1"}) : error;
 }
 
 const WrittenCase kWritten[] = {
-    {"ffmpeg", [](const std::string& p, const auto& s) { return WriteWithFfmpeg(p, s); }, true},
-    {"ffmpeg from 16 kHz stereo", FromSixteenKhzStereo, true},
-    {"sox", [](const std::string& p, const auto& s) { return WriteWithSox(p, s); }, true},
-    {"ffmpeg 16 kHz stereo",
-     [](const std::string& p, const auto& s) {
-         return WriteWithFfmpeg(p, s, {"-ar", "16000", "-ac", "2"});
-     },
-     false},
-    {"ffmpeg float",
-     [](const std::string& p, const auto& s) {
-         return WriteWithFfmpeg(p, s, {"-c:a", "pcm_f32le"});
-     },
-     false},
-    {"ffmpeg 8-bit",
-     [](const std::string& p, const auto& s) {
-         return WriteWithFfmpeg(p, s, {"-c:a", "pcm_u8"});
-     },
-     false},
-    {"sox float",
-     [](const std::string& p, const auto& s) {
-         return WriteWithSox(p, s, {"-e", "floating-point", "-b", "32"});
-     },
-     false},
-    {"sox 24-bit",
-     [](const std::string& p, const auto& s) {
-         return WriteWithSox(p, s, {"-b", "24"});
-     },
-     false},
-    {"sox 11025 Hz",
-     [](const std::string& p, const auto& s) {
-         return WriteWithSox(p, s, {"-r", "11025"});
-     },
-     false},
+    {"ffmpeg", Writer::kFfmpeg, {}, true},
+    {"ffmpeg from 16 kHz stereo", Writer::kFfmpegFrom16kHzStereo, {}, true},
+    {"sox", Writer::kSox, {}, true},
+    {"ffmpeg 16 kHz stereo", Writer::kFfmpeg, {"-ar", "16000", "-ac", "2"}, false},
+    {"ffmpeg float", Writer::kFfmpeg, {"-c:a", "pcm_f32le"}, false},
+    {"ffmpeg 8-bit", Writer::kFfmpeg, {"-c:a", "pcm_u8"}, false},
+    {"sox float", Writer::kSox, {"-e", "floating-point", "-b", "32"}, false},
+    {"sox 24-bit", Writer::kSox, {"-b", "24"}, false},
+    {"sox 11025 Hz", Writer::kSox, {"-r", "11025"}, false},
 };
 
 TEST(WavLayout, FilesOtherProgramsWroteArePlayedAsTheirSamplesOrRefused) {
@@ -250,7 +234,7 @@ TEST(WavLayout, FilesOtherProgramsWroteArePlayedAsTheirSamplesOrRefused) {
     for (const WrittenCase& c : kWritten) {
         SCOPED_TRACE(c.what);
         const std::string path = folder.File("VOC00001.wav");
-        ASSERT_EQ(c.write(path, speech), "");
+        ASSERT_EQ(Write(c, path, speech), "");
         const std::u16string wide = platform::Utf8ToWide(path);
         Bytes loaded;
         uint32_t recBytes = 0;
