@@ -1,7 +1,5 @@
 #include "cli/FolderCatalogue.h"
 
-#include <dirent.h>
-
 #include <cerrno>
 
 #include "cli/Commands.h"
@@ -10,12 +8,10 @@
 
 bool FolderCatalogue::Open(const Arguments& args, const std::string& given) {
     const std::string path = ArgumentPath(given);
-    DIR* dir = opendir(path.c_str());
-    if (!dir) {
+    if (!platform::IsReadableFolder(path)) {
         args.Failure(given + " is not a readable folder: " + platform::ErrorText(errno));
         return false;
     }
-    closedir(dir);
     folder = platform::Utf8ToWide(path);
     return true;
 }
